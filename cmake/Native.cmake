@@ -1,0 +1,30 @@
+# Native Linux build: the portable core, its tests and the benchmarks.
+if(VELLOMAR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+include(cmake/Codecs.cmake)
+file(GLOB VELLOMAR_POSIX_SOURCES CONFIGURE_DEPENDS platform/posix/*.cpp)
+add_library(vellomar_core STATIC ${VELLOMAR_CORE_SOURCES} ${VELLOMAR_POSIX_SOURCES})
+target_include_directories(vellomar_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vellomar_core PUBLIC vellomar_codecs Threads::Threads)
+
+find_package(GTest REQUIRED)
+file(GLOB VELLOMAR_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+add_executable(vellomar_tests ${VELLOMAR_NATIVE_TESTS})
+target_link_libraries(vellomar_tests PRIVATE vellomar_core GTest::gtest GTest::gmock GTest::gtest_main)
+target_compile_definitions(vellomar_tests PRIVATE
+  VELLOMAR_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+
+if(VELLOMAR_BENCH AND NOT VELLOMAR_SANITIZE)
+  find_package(benchmark REQUIRED)
+  file(GLOB VELLOMAR_BENCH_SUPPORT CONFIGURE_DEPENDS bench/support/*.cpp)
+  file(GLOB VELLOMAR_BENCHES CONFIGURE_DEPENDS bench/*_bench.cpp)
+  foreach(src ${VELLOMAR_BENCHES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src} ${VELLOMAR_BENCH_SUPPORT})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE vellomar_core benchmark::benchmark)
+  endforeach()
+endif()

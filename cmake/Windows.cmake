@@ -1,0 +1,45 @@
+# Windows 32-bit build (mingw-w64 i686): the OCX, the Windows tests and the
+# demo host, all statically linked so a host needs no other DLL.
+include(cmake/Codecs.cmake)
+
+set(VELLOMAR_STATIC_LINK -static -static-libgcc -static-libstdc++)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+file(GLOB VELLOMAR_WIN32_PLATFORM CONFIGURE_DEPENDS platform/win32/*.cpp ftp/win32/*.cpp)
+add_library(vellomar_core STATIC ${VELLOMAR_CORE_SOURCES} ${VELLOMAR_WIN32_PLATFORM})
+target_include_directories(vellomar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(vellomar_core PUBLIC vellomar_codecs Threads::Threads
+  wininet ole32 oleaut32 uuid user32 gdi32 comdlg32 comctl32 shlwapi advapi32)
+
+include(cmake/TypeLibrary.cmake)
+
+# The control module.
+file(GLOB VELLOMAR_OCX_SOURCES CONFIGURE_DEPENDS control/win32/*.cpp surface/win32/*.cpp)
+add_library(Vellomar SHARED ${VELLOMAR_OCX_SOURCES}
+  resources/Vellomar.rc control/win32/Vellomar.def)
+set_target_properties(Vellomar PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME Vellomar)
+target_link_libraries(Vellomar PRIVATE vellomar_core ${VELLOMAR_STATIC_LINK})
+target_link_options(Vellomar PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
+add_dependencies(Vellomar vellomar_typelib)
+set_source_files_properties(resources/Vellomar.rc PROPERTIES
+  OBJECT_DEPENDS "${VELLOMAR_TLB_FILE}")
+target_include_directories(Vellomar PRIVATE ${CMAKE_BINARY_DIR}/generated)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/generated -I${CMAKE_SOURCE_DIR}/resources")
+
+# Windows tests (GoogleTest built with mingw, run under Wine).
+find_package(GTest REQUIRED)
+file(GLOB VELLOMAR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
+if(VELLOMAR_WIN_TESTS)
+  add_executable(vellomar_wintests ${VELLOMAR_WIN_TESTS})
+  target_link_libraries(vellomar_wintests PRIVATE vellomar_core GTest::gtest GTest::gmock
+    ${VELLOMAR_STATIC_LINK})
+  add_dependencies(vellomar_wintests vellomar_typelib)
+endif()
+
+# The demo host.
+file(GLOB VELLOMAR_DEMO_SOURCES CONFIGURE_DEPENDS tools/demo/*.cpp)
+if(VELLOMAR_DEMO_SOURCES)
+  add_executable(VellomarDemo WIN32 ${VELLOMAR_DEMO_SOURCES})
+  target_link_libraries(VellomarDemo PRIVATE vellomar_core ${VELLOMAR_STATIC_LINK})
+  add_dependencies(VellomarDemo vellomar_typelib)
+endif()
