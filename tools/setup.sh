@@ -15,7 +15,7 @@ native_packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev libopenjp2-7-dev zlib1g-dev
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
   libwine-dev wine wine32 xvfb xauth nasm
-  python3 python3-pyftpdlib imagemagick
+  python3 python3-pyftpdlib imagemagick fonts-dejavu-core
 )
 
 log() { printf '[setup] %s\n' "$*"; }

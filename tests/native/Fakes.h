@@ -1,5 +1,6 @@
 #pragma once
 // Recording stand-ins for the platform services, for tests only.
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -19,8 +20,22 @@ public:
 
 class TRecordingFontDialog : public IFontDialog {
 public:
-    void ShowDefault() override { ++Shows; }
+    void ShowDefault() override {
+        ++Shows;
+        if (Raise) Raise();
+    }
     int Shows = 0;
+    std::function<void()> Raise;  // lets a test make the dialog fail
+};
+
+class TRecordingPrintPreview : public IPrintPreview {
+public:
+    void Show(TPictureView& view) override {
+        ++Shows;
+        if (Raise) Raise();
+    }
+    int Shows = 0;
+    std::function<void()> Raise;
 };
 
 class TRecordingCursorTable : public ICursorTable {
@@ -62,12 +77,14 @@ struct TFakeServices {
         Services.Cursors = &Cursors;
         Services.Module = &Module;
         Services.UrlFetcher = &Urls;
+        Services.PrintPreview = &PrintPreview;
     }
     TRecordingMessageBox MessageBox;
     TRecordingFontDialog FontDialog;
     TRecordingCursorTable Cursors;
     TFixedModuleInfo Module;
     TMapUrlFetcher Urls;
+    TRecordingPrintPreview PrintPreview;
     TPlatformServices Services;
 };
 
