@@ -18,21 +18,21 @@ file(GLOB VELLOMAR_OCX_SOURCES CONFIGURE_DEPENDS control/win32/*.cpp surface/win
 add_library(Vellomar SHARED ${VELLOMAR_OCX_SOURCES}
   resources/Vellomar.rc control/win32/Vellomar.def)
 set_target_properties(Vellomar PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME Vellomar)
-target_link_libraries(Vellomar PRIVATE vellomar_core ${VELLOMAR_STATIC_LINK})
+target_link_libraries(Vellomar PRIVATE vellomar_core vellomar_tlb_guids ${VELLOMAR_STATIC_LINK})
 target_link_options(Vellomar PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 add_dependencies(Vellomar vellomar_typelib)
+file(GLOB VELLOMAR_RC_PARTS CONFIGURE_DEPENDS resources/*.rc)
 set_source_files_properties(resources/Vellomar.rc PROPERTIES
-  OBJECT_DEPENDS "${VELLOMAR_TLB_FILE}")
-target_include_directories(Vellomar PRIVATE ${CMAKE_BINARY_DIR}/generated)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/generated -I${CMAKE_SOURCE_DIR}/resources")
+  OBJECT_DEPENDS "${VELLOMAR_TLB_FILE};${VELLOMAR_RC_PARTS}")
+target_include_directories(Vellomar PRIVATE ${VELLOMAR_GEN} ${CMAKE_SOURCE_DIR}/resources)
 
 # Windows tests (GoogleTest built with mingw, run under Wine).
 find_package(GTest REQUIRED)
 file(GLOB VELLOMAR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
 if(VELLOMAR_WIN_TESTS)
   add_executable(vellomar_wintests ${VELLOMAR_WIN_TESTS})
-  target_link_libraries(vellomar_wintests PRIVATE vellomar_core GTest::gtest GTest::gmock
-    ${VELLOMAR_STATIC_LINK})
+  target_link_libraries(vellomar_wintests PRIVATE vellomar_core vellomar_tlb_guids
+    GTest::gtest GTest::gmock ${VELLOMAR_STATIC_LINK})
   add_dependencies(vellomar_wintests vellomar_typelib)
 endif()
 
