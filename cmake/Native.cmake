@@ -5,7 +5,7 @@ if(VELLOMAR_SANITIZE)
 endif()
 
 include(cmake/Codecs.cmake)
-file(GLOB VELLOMAR_POSIX_SOURCES CONFIGURE_DEPENDS platform/posix/*.cpp)
+file(GLOB VELLOMAR_POSIX_SOURCES CONFIGURE_DEPENDS platform/posix/*.cpp ftp/posix/*.cpp)
 add_library(vellomar_core STATIC ${VELLOMAR_CORE_SOURCES} ${VELLOMAR_POSIX_SOURCES})
 target_include_directories(vellomar_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(vellomar_core PUBLIC vellomar_codecs Threads::Threads)
