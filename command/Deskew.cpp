@@ -1,0 +1,114 @@
+#include "command/Deskew.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "platform/VellomarError.h"
+
+namespace vellomar {
+
+namespace {
+
+constexpr double kStep = 0.1;
+constexpr double kLimit = 5.0;
+constexpr const char* kNoMemory = "Not enough memory to search the skew of the picture";
+
+// Runs task(i) for every i below count on the calling thread and one helper
+// thread, each taking the next index in turn. The first error of either is
+// raised again once both have stopped. Without a helper thread (the system
+// refuses one) the calling thread does all the work.
+void ShareAcrossTwoThreads(size_t count, const std::function<void(size_t)>& task) {
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    std::exception_ptr error;
+    std::mutex errorLock;
+    auto work = [&] {
+        for (size_t i = next++; i < count && !failed; i = next++) {
+            try {
+                task(i);
+            } catch (...) {
+                std::lock_guard<std::mutex> lock(errorLock);
+                if (!error) error = std::current_exception();
+                failed = true;
+            }
+        }
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(work);
+    } catch (const std::system_error&) {
+    }
+    work();
+    if (helper.joinable()) helper.join();
+    if (error) std::rethrow_exception(error);
+}
+
+}  // namespace
+
+std::vector<double> SkewCandidates() {
+    std::vector<double> candidates{0.0};
+    for (double offset = -kStep; std::fabs(offset) < kLimit; offset -= kStep) candidates.push_back(offset);
+    for (double offset = kStep; std::fabs(offset) < kLimit; offset += kStep) candidates.push_back(offset);
+    return candidates;
+}
+
+int64_t ProfileScore(const TRowProfile& profile) {
+    int64_t largest = 0;
+    for (int64_t p : profile) largest = std::max(largest, p);
+    std::vector<int64_t> q(profile);
+    if (largest != 0)
+        for (int64_t& p : q) p = int64_t(double(p) / double(largest) * 1000.0);
+    int64_t score = 0;
+    for (size_t y = 0; y + 1 < q.size(); ++y) score += (q[y + 1] - q[y]) * (q[y + 1] - q[y]);
+    return score;
+}
+
+size_t BestCandidate(const std::vector<int64_t>& scores) {
+    size_t best = 0;
+    int64_t bestScore = 0;
+    for (size_t i = 0; i < scores.size(); ++i)
+        if (scores[i] > bestScore) {
+            best = i;
+            bestScore = scores[i];
+        }
+    return best;
+}
+
+std::vector<int64_t> SkewScores(const TBitmap& picture) {
+    try {
+        const std::vector<double> candidates = SkewCandidates();
+        const TRotatedRowProfiler profiler(picture);
+        std::vector<int64_t> scores(candidates.size());
+        ShareAcrossTwoThreads(candidates.size(),
+                              [&](size_t i) { scores[i] = ProfileScore(profiler.Profile(candidates[i])); });
+        return scores;
+    } catch (const std::bad_alloc&) {
+        throw EVellomarError(kNoMemory);
+    }
+}
+
+std::vector<int64_t> SkewScoresReference(const TBitmap& picture) {
+    try {
+        std::vector<int64_t> scores;
+        for (double angle : SkewCandidates())
+            scores.push_back(ProfileScore(RowProfileByRotation(picture, angle)));
+        return scores;
+    } catch (const std::bad_alloc&) {
+        throw EVellomarError(kNoMemory);
+    }
+}
+
+double FindSkewAngle(const TBitmap& picture) { return SkewCandidates()[BestCandidate(SkewScores(picture))]; }
+
+double FindSkewAngleReference(const TBitmap& picture) {
+    return SkewCandidates()[BestCandidate(SkewScoresReference(picture))];
+}
+
+}  // namespace vellomar
