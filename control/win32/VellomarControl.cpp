@@ -46,6 +46,7 @@ TVellomarControl::TVellomarControl(const TModuleTypeInfos& typeInfos)
     services.FontDialog = &FFontDialog;
     services.Cursors = &FCursors;
     services.Module = &FModuleInfo;
+    services.UrlFetcher = &FUrlFetcher;
     FForm = std::make_unique<TVellomarX>(services);
     FForm->ActiveFormCreate();
 }

@@ -12,6 +12,7 @@
 #include "control/VellomarImpl.h"
 #include "control/win32/ComObject.h"
 #include "control/win32/ModuleTypeLib.h"
+#include "platform/win32/WinInetUrlFetcher.h"
 #include "platform/win32/Win32Services.h"
 
 namespace vellomar::com {
@@ -109,6 +110,7 @@ private:
     TWin32FontDialog FFontDialog;
     TWin32CursorTable FCursors;
     TWin32ModuleInfo FModuleInfo;
+    TWinInetUrlFetcher FUrlFetcher;
     std::unique_ptr<TVellomarX> FForm;
 };
 
