@@ -1,6 +1,9 @@
 // Local files on Windows through the wide-character calls, so paths with any
 // characters work whatever the ANSI code page.
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileW, which would give our
+// vellomar::ReplaceFile another name here than in the portable callers.
+#undef ReplaceFile
 
 #include <algorithm>
 #include <atomic>
