@@ -2,8 +2,9 @@
 // A bounded list of captioned full-picture snapshots, newest last.
 // Rules: nothing is stored when the limit is 0 or the picture is smaller
 // than 2 × 2; a push onto a full list first drops the oldest entry.
-// Snapshots are kept compressed so that 99 steps of an A4 colour page fit in
-// a 32-bit process; a restore gives back the exact pixels, size, format,
+// Snapshots are kept packed (a cheap run-length pass), and large ones in
+// temporary files, so that 99 steps of an A4 colour page fit in a 32-bit
+// process; a restore gives back the exact pixels, size, format,
 // palette, alpha plane and file parameters.
 #include <cstddef>
 #include <deque>
@@ -40,8 +41,10 @@ public:
     void RemoveNewest();
     void Clear();
 
-    // Bytes held by the stored snapshots (for the benchmarks).
+    // Bytes held by the stored snapshots, packed (for the benchmarks), and
+    // the part of them held in memory rather than in temporary files.
     size_t StoredBytes() const;
+    size_t InMemoryBytes() const;
 
 private:
     struct TEntry;
