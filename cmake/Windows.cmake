@@ -21,9 +21,28 @@ set_target_properties(Vellomar PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME Ve
 target_link_libraries(Vellomar PRIVATE vellomar_core vellomar_tlb_guids ${VELLOMAR_STATIC_LINK})
 target_link_options(Vellomar PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 add_dependencies(Vellomar vellomar_typelib)
+# The pictures of the resources, made from their text sources.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(VELLOMAR_MAKE_RESOURCE ${CMAKE_SOURCE_DIR}/tools/resources/make_resource.py)
+set(VELLOMAR_PICTURES)
+foreach(cursor Eraser DRAWLINE DRAWBOX DRAWTEXT)
+  set(source ${CMAKE_SOURCE_DIR}/resources/cursors/${cursor}.cursor.txt)
+  add_custom_command(OUTPUT ${VELLOMAR_GEN}/${cursor}.cur
+    COMMAND Python3::Interpreter ${VELLOMAR_MAKE_RESOURCE} cursor ${source} ${VELLOMAR_GEN}/${cursor}.cur
+    DEPENDS ${source} ${VELLOMAR_MAKE_RESOURCE})
+  list(APPEND VELLOMAR_PICTURES ${VELLOMAR_GEN}/${cursor}.cur)
+endforeach()
+add_custom_command(OUTPUT ${VELLOMAR_GEN}/Toolbox.bmp
+  COMMAND Python3::Interpreter ${VELLOMAR_MAKE_RESOURCE} bitmap
+          ${CMAKE_SOURCE_DIR}/resources/Toolbox.bitmap.txt ${VELLOMAR_GEN}/Toolbox.bmp
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/Toolbox.bitmap.txt ${VELLOMAR_MAKE_RESOURCE})
+list(APPEND VELLOMAR_PICTURES ${VELLOMAR_GEN}/Toolbox.bmp)
+add_custom_target(vellomar_pictures DEPENDS ${VELLOMAR_PICTURES})
+add_dependencies(Vellomar vellomar_pictures)
+
 file(GLOB VELLOMAR_RC_PARTS CONFIGURE_DEPENDS resources/*.rc)
 set_source_files_properties(resources/Vellomar.rc PROPERTIES
-  OBJECT_DEPENDS "${VELLOMAR_TLB_FILE};${VELLOMAR_RC_PARTS}")
+  OBJECT_DEPENDS "${VELLOMAR_TLB_FILE};${VELLOMAR_PICTURES};${VELLOMAR_RC_PARTS}")
 target_include_directories(Vellomar PRIVATE ${VELLOMAR_GEN} ${CMAKE_SOURCE_DIR}/resources)
 
 # Windows tests (GoogleTest built with mingw, run under Wine).

@@ -14,6 +14,7 @@ prefix=${2:?wine prefix}
 out=${3:-$build/test-results}
 mkdir -p "$out" "$(dirname "$prefix")"
 out=$(cd "$out" && pwd)
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")  # Wine wants it absolute
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 status=0
