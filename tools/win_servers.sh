@@ -1,6 +1,6 @@
-# Loopback FTP and HTTP servers for the Windows tests. Source this file, then
-#   start_test_servers [log folder]   start both, export their VELLOMAR_* variables
-#   stop_test_servers                 stop both by their PIDs, remove their roots
+# Loopback FTP, HTTP and HTTPS servers for the Windows tests. Source this file, then
+#   start_test_servers [log folder]   start them, export their VELLOMAR_* variables
+#   stop_test_servers                 stop them by their PIDs, remove their roots
 # Each server reads a FIFO whose writing end this shell holds: should the
 # shell die without stopping them, the servers see the end of their input and
 # exit on their own.
@@ -60,6 +60,17 @@ start_test_servers() {
   _vellomar_start_server http "$dir" "$VELLOMAR_SERVERS_PYTHON" "$VELLOMAR_SERVERS_TOOLS/http_server.py" \
     --root "$VELLOMAR_HTTP_ROOT" || return 1
   export VELLOMAR_HTTP_PORT=$VELLOMAR_STARTED_PORT
+
+  # The same folder over HTTPS with a self-signed certificate, which a client
+  # that checks certificates must refuse.
+  # Right name and dates: only the unknown issuer is wrong.
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+    -addext subjectAltName=IP:127.0.0.1 -keyout "$dir/https.key" -out "$dir/https.crt" \
+    >/dev/null 2>&1 || return 1
+  cat "$dir/https.key" "$dir/https.crt" >"$dir/https.pem"
+  _vellomar_start_server https "$dir" "$VELLOMAR_SERVERS_PYTHON" "$VELLOMAR_SERVERS_TOOLS/http_server.py" \
+    --root "$VELLOMAR_HTTP_ROOT" --certificate "$dir/https.pem" || return 1
+  export VELLOMAR_HTTPS_PORT=$VELLOMAR_STARTED_PORT
   # Loopback is never worth a proxy.
   export no_proxy=127.0.0.1,localhost${no_proxy:+,$no_proxy}
 }
@@ -72,5 +83,5 @@ stop_test_servers() {
   for dir in "${VELLOMAR_SERVER_DIRS[@]}"; do rm -rf "$dir"; done
   VELLOMAR_SERVER_PIDS=() VELLOMAR_SERVER_FDS=() VELLOMAR_SERVER_DIRS=()
   unset VELLOMAR_FTP_PORT VELLOMAR_FTP_ROOT VELLOMAR_FTP_LOG VELLOMAR_FTP_USER \
-    VELLOMAR_FTP_PASSWORD VELLOMAR_HTTP_PORT VELLOMAR_HTTP_ROOT
+    VELLOMAR_FTP_PASSWORD VELLOMAR_HTTP_PORT VELLOMAR_HTTP_ROOT VELLOMAR_HTTPS_PORT
 }

@@ -71,6 +71,14 @@ TEST_F(UrlFetchTest, OnlyHttpHttpsAndFtpAreFetched) {
     }
 }
 
+TEST_F(UrlFetchTest, AnHttpsServerWithAnUntrustedCertificateIsRefused) {
+    const auto port = testing::EnvironmentText("VELLOMAR_HTTPS_PORT");
+    if (!port) GTEST_SKIP() << "VELLOMAR_HTTPS_PORT names no HTTPS server";
+    WriteFileText(FHttp.Root / "tls.png", "picture");
+    EXPECT_FALSE(FFetcher.Fetch("https://127.0.0.1:" + *port + "/tls.png", FBody));
+    EXPECT_TRUE(FBody.empty());
+}
+
 TEST(UrlFetchFtpTest, FetchesAFileFromAnFtpUrl) {
     auto ftp = testing::TLoopbackFtp::FromEnvironment();
     if (!ftp) GTEST_SKIP() << "VELLOMAR_FTP_PORT, _ROOT and _LOG name no FTP server";
