@@ -67,7 +67,7 @@ int FirstPairFromEnd(const std::vector<bool>& ordinary) {
 TCropBounds FindAutoCropBounds(const TBitmap& picture) {
     const int width = picture.Width();
     const int height = picture.Height();
-    if (picture.IsEmpty()) return TCropBounds{width - 1, height - 1, 0, 0};
+    if (picture.IsEmpty()) return TCropBounds{0, 0, width - 1, height - 1};
 
     std::vector<int64_t> rowSums(size_t(height), 0);
     std::vector<int64_t> columnSums(size_t(width), 0);

@@ -24,8 +24,9 @@ constexpr int kAutoCropTolerance = 6;
 // When no pair of ordinary lines is found from a side, that bound takes the
 // far end: Left = width - 1, Right = 0, Top = height - 1, Bottom = 0. Bounds
 // that cross (Left > Right or Top > Bottom, as on an all-black page, whose
-// average is 0 so that no line is ordinary, or on an empty picture) name no
-// content: the picture is to be left unchanged.
+// average is 0 so that no line is ordinary) name no content: the picture is
+// to be left unchanged. An empty picture gives 0, 0, width - 1, height - 1,
+// which cross as well.
 struct TCropBounds {
     int Left = 0;
     int Top = 0;

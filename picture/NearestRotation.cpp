@@ -89,7 +89,8 @@ TBitmap RotateNearest(const TBitmap& source, double angleDegrees) {
     if (target.IsEmpty()) return target;
     target.Palette() = source.Palette();
     const TPixelFormat format = source.Format();
-    const uint8_t fill = format == TPixelFormat::Palette8 ? BlackPaletteIndex(target.Palette()) : 0;
+    // A palette picture gets its black entry only when some pixel is uncovered.
+    int paletteFill = -1;
     if (source.HasAlpha()) {
         target.EnsureAlpha();
         std::fill(target.Alpha().begin(), target.Alpha().end(), uint8_t(0));
@@ -100,7 +101,10 @@ TBitmap RotateNearest(const TBitmap& source, double angleDegrees) {
         for (int tx = 0; tx < target.Width(); ++tx) {
             int sx = 0, sy = 0;
             if (!geometry.NearestSource(tx, ty, sx, sy)) {
-                if (format == TPixelFormat::Palette8) out[tx] = fill;
+                if (format == TPixelFormat::Palette8) {
+                    if (paletteFill < 0) paletteFill = BlackPaletteIndex(target.Palette());
+                    out[tx] = uint8_t(paletteFill);
+                }
                 continue;
             }
             const uint8_t* in = source.Row(sy);

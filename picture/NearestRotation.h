@@ -77,7 +77,7 @@ private:
 // as TRotationGeometry says. Uncovered pixels are black: zero bytes for
 // Rgb24 and Gray8, clear bits for Bw1, and for Palette8 a black palette
 // entry (appended when the palette has none and has room, otherwise the
-// darkest entry). An alpha plane is turned with the picture, uncovered
+// darkest entry; the palette is unchanged when nothing is uncovered). An alpha plane is turned with the picture, uncovered
 // pixels transparent. Raises EVellomarError when the target is too large.
 TBitmap RotateNearest(const TBitmap& source, double angleDegrees);
 
