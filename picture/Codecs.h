@@ -53,7 +53,8 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& picture, TIOParams& written);
 // JP2 files and bare J2K codestreams, told apart by their signature.
 TBitmap DecodeJpeg2000(const uint8_t* data, size_t size);
 // Lossless (reversible wavelet); a JP2 file, or a bare codestream when
-// 'codestream' is set.
+// 'codestream' is set. Bw1 is written as a 1-bit component when OpenJPEG
+// can fit it, else as 8-bit grey.
 std::vector<uint8_t> EncodeJpeg2000(const TBitmap& picture, bool codestream, TIOParams& written);
 
 }  // namespace vellomar

@@ -219,10 +219,10 @@ int ResolutionsFor(int width, int height) {
     return levels;
 }
 
-TImage MakeImage(const TBitmap& picture, int& precision, int& count) {
+TImage MakeImage(const TBitmap& picture, bool oneBit, int& precision, int& count) {
     const bool alpha = picture.HasAlpha();
     const bool grey = picture.Format() == TPixelFormat::Bw1 || picture.Format() == TPixelFormat::Gray8;
-    precision = picture.Format() == TPixelFormat::Bw1 && !alpha ? 1 : 8;
+    precision = oneBit ? 1 : 8;
     count = (grey ? 1 : 3) + (alpha ? 1 : 0);
     const uint32_t w = uint32_t(picture.Width()), h = uint32_t(picture.Height());
     opj_image_cmptparm_t parameters[4];
@@ -267,11 +267,9 @@ TImage MakeImage(const TBitmap& picture, int& precision, int& count) {
     return image;
 }
 
-}  // namespace
-
-std::vector<uint8_t> EncodeJpeg2000(const TBitmap& picture, bool codestream, TIOParams& written) {
+std::vector<uint8_t> Encode(const TBitmap& picture, bool codestream, bool oneBit, TIOParams& written) {
     int precision, count;
-    TImage image = MakeImage(picture, precision, count);
+    TImage image = MakeImage(picture, oneBit, precision, count);
     std::vector<uint8_t> out;
     TJp2Stream s;
     s.Out = &out;
@@ -294,6 +292,21 @@ std::vector<uint8_t> EncodeJpeg2000(const TBitmap& picture, bool codestream, TIO
     stream.reset();
     written = TIOParams{precision, count};
     return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeJpeg2000(const TBitmap& picture, bool codestream, TIOParams& written) {
+    if (picture.Format() != TPixelFormat::Bw1 || picture.HasAlpha())
+        return Encode(picture, codestream, false, written);
+    // OpenJPEG sizes its output buffer from the sample precision, and 1-bit
+    // content that hardly compresses (noise, halftones) overflows it; such a
+    // picture is written as 8-bit grey instead, which holds the same pixels.
+    try {
+        return Encode(picture, codestream, true, written);
+    } catch (const EVellomarError&) {
+        return Encode(picture, codestream, false, written);
+    }
 }
 
 }  // namespace vellomar
