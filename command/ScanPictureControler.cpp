@@ -186,7 +186,7 @@ void TScanPictureControler::ImageCut() {
 void TScanPictureControler::AutoCrop() {
     const TCropBounds b = FindAutoCropBounds(FView.Bitmap());
     // Bounds that cross (an all-black page) name no content: leave it be.
-    if (b.Left > b.Right || b.Top > b.Bottom) return;
+    if (b.Cross()) return;
     FView.Crop(b.Left, b.Top, b.Right, b.Bottom);
 }
 

@@ -150,7 +150,7 @@ bool TFtpUtiler::Download(const std::string& localPath, const std::string& remot
         const bool got = FLibrary->GetFile(FConnection.Get(), remotePath, partial,
                                            /*failIfExists=*/false, kFileAttributeNormal,
                                            kFlagReload | kTransferBinary, kContext);
-        if (got && ReplaceFile(partial, localPath)) return true;
+        if (got && MoveFileOver(partial, localPath)) return true;
     } catch (...) {
     }
     try {

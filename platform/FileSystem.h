@@ -22,7 +22,7 @@ void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 // A name for a temporary file beside 'path' (same folder), not yet existing.
 std::string TemporarySibling(const std::string& path);
 // Moves 'from' over 'to', replacing it; true on success.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveFileOver(const std::string& from, const std::string& to);
 
 // Folder part of a local path: the text before its last backslash or slash;
 // a root separator and the separator right after a drive's colon stay

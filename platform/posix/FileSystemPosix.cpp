@@ -93,7 +93,7 @@ std::string TemporarySibling(const std::string& path) {
     }
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOver(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
@@ -104,7 +104,7 @@ void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     try {
         WriteAll(fd.Get(), bytes, path);
         if (::close(fd.Release()) != 0) throw EVellomarError(ErrnoText("Cannot write file", path));
-        if (!ReplaceFile(temp, path)) throw EVellomarError(ErrnoText("Cannot replace file", path));
+        if (!MoveFileOver(temp, path)) throw EVellomarError(ErrnoText("Cannot replace file", path));
     } catch (...) {
         ::unlink(temp.c_str());
         throw;

@@ -1,9 +1,6 @@
 // Local files on Windows through the wide-character calls, so paths with any
 // characters work whatever the ANSI code page.
 #include <windows.h>
-// <windows.h> maps ReplaceFile to ReplaceFileW, which would give our
-// vellomar::ReplaceFile another name here than in the portable callers.
-#undef ReplaceFile
 
 #include <algorithm>
 #include <atomic>
@@ -93,7 +90,7 @@ std::string TemporarySibling(const std::string& path) {
     }
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOver(const std::string& from, const std::string& to) {
     return MoveFileExW(ToUtf16(from).c_str(), ToUtf16(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -115,7 +112,7 @@ void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
             done += put;
         }
         if (!file.Close()) throw EVellomarError(LastErrorText("Cannot write file", path));
-        if (!ReplaceFile(temp, path)) throw EVellomarError(LastErrorText("Cannot replace file", path));
+        if (!MoveFileOver(temp, path)) throw EVellomarError(LastErrorText("Cannot replace file", path));
     } catch (...) {
         file.Close();
         DeleteFileW(wideTemp.c_str());

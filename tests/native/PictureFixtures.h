@@ -19,7 +19,7 @@ inline TBitmap FilledPicture(int width, int height, TRgb colour) {
     return b;
 }
 
-// White paper with dark horizontal text-like bars and a black border.
+// White paper framed by a black border.
 inline TBitmap PageWithBorder(int width, int height, int border) {
     TBitmap b = FilledPicture(width, height, TRgb{255, 255, 255});
     for (int y = 0; y < height; ++y)
@@ -27,6 +27,16 @@ inline TBitmap PageWithBorder(int width, int height, int border) {
             const bool inBorder = x < border || y < border || x >= width - border || y >= height - border;
             if (inBorder) b.SetPixel(x, y, TRgb{0, 0, 0});
         }
+    return b;
+}
+
+// White paper with dark horizontal bars of 2 rows every 8 rows, like lines
+// of text on a straight scan.
+inline TBitmap BarredPage(int width, int height) {
+    TBitmap b = FilledPicture(width, height, TRgb{255, 255, 255});
+    for (int y = 4; y + 1 < height; y += 8)
+        for (int row = y; row < y + 2; ++row)
+            for (int x = 2; x < width - 2; ++x) b.SetPixel(x, row, TRgb{40, 40, 40});
     return b;
 }
 

@@ -227,11 +227,11 @@ TEST_F(ScanControlerTest, UndoStepsBackAndRemembersTheRedo) {
 }
 
 TEST_F(ScanControlerTest, AutoCropRemovesTheBorderAndSparesABlackPage) {
-    Show(testing::PageWithBorder(60, 40, 3));
+    Show(testing::PageWithBorder(60, 60, 3));
     Run("AutoCrop");
     EXPECT_EQ(View.PictureWidth(), 54);
-    EXPECT_EQ(View.PictureHeight(), 34);
-    EXPECT_EQ(View.Undos().NewestCaption(), "Crop 3, 3, 56, 36");
+    EXPECT_EQ(View.PictureHeight(), 54);
+    EXPECT_EQ(View.Undos().NewestCaption(), "Crop 3, 3, 56, 56");
 
     Show(FilledPicture(30, 30, TRgb{0, 0, 0}));
     View.ClearUndo();
@@ -246,7 +246,7 @@ TEST_F(ScanControlerTest, AutoCropRemovesTheBorderAndSparesABlackPage) {
 }
 
 TEST_F(ScanControlerTest, CorrectionOfAStraightPageCutsTheLastColumnAndRow) {
-    Show(FilledPicture(50, 40, TRgb{255, 255, 255}));
+    Show(testing::BarredPage(200, 150));
     std::vector<int> phases;
     Controler.FOnProgress = [&](TScanPictureControler& sender, int32_t phase) {
         EXPECT_EQ(&sender, &Controler);
@@ -254,11 +254,13 @@ TEST_F(ScanControlerTest, CorrectionOfAStraightPageCutsTheLastColumnAndRow) {
     };
     EXPECT_EQ(Run("Correction"), "");
     EXPECT_EQ(phases, (std::vector<int>{0, 1}));
-    EXPECT_EQ(View.PictureWidth(), 49);
-    EXPECT_EQ(View.PictureHeight(), 39);
+    EXPECT_EQ(View.PictureWidth(), 199);
+    EXPECT_EQ(View.PictureHeight(), 149);
     ASSERT_EQ(View.Undos().Count(), 2);
     EXPECT_EQ(View.Undos().Caption(0), "RotateAndCrop");
-    EXPECT_EQ(View.Undos().Caption(1), "ImageResize 49, 39");
+    EXPECT_EQ(View.Undos().Caption(1), "ImageResize 199, 149");
+    // The centred cut keeps the top-left pixel where it was.
+    EXPECT_TRUE(View.Bitmap().GetPixel(10, 4) == (TRgb{40, 40, 40}));
 }
 
 TEST_F(ScanControlerTest, SetMarkFontShowsTheDialog) {

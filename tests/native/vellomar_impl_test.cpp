@@ -35,6 +35,14 @@ TEST_F(VellomarXTest, CreationRegistersCursorsAndSetsUpTheController) {
     EXPECT_EQ(Form.ErrInfo(), "");
 }
 
+TEST_F(VellomarXTest, TheUndoActionKeepsItsResourceStateUntilTheFirstCommand) {
+    EXPECT_TRUE(Form.act_Undo.Enabled);
+    EXPECT_EQ(Form.act_Undo.Caption, "act_Undo");
+    EXPECT_TRUE(Form.Command("NoSuchCommand", ""));
+    EXPECT_FALSE(Form.act_Undo.Enabled);
+    EXPECT_EQ(Form.act_Undo.Caption, "撤销");
+}
+
 TEST_F(VellomarXTest, AnUnknownCommandSucceeds) {
     EXPECT_TRUE(Form.Command("NoSuchCommand", "1,2"));
     EXPECT_TRUE(Form.Command("", ""));
@@ -96,11 +104,14 @@ TEST_F(VellomarXTest, TheUndoActionFollowsTheUndoList) {
 
 TEST_F(VellomarXTest, ACommandThatSnapshotsAndThenFailsLeavesTheUndoActionAlone) {
     ShowPicture();
+    EXPECT_TRUE(Form.Command("FitImage", ""));
+    const TAction before = Form.act_Undo;
     Fakes.PrintPreview.Raise = [] { throw EVellomarError("printer on fire"); };
     EXPECT_FALSE(Form.Command("Print", ""));
     EXPECT_EQ(Form.imgEn_view.Undos().Count(), 1);
+    EXPECT_EQ(Form.act_Undo.Enabled, before.Enabled);
+    EXPECT_EQ(Form.act_Undo.Caption, before.Caption);
     EXPECT_FALSE(Form.act_Undo.Enabled);
-    EXPECT_EQ(Form.act_Undo.Caption, "撤销");
 }
 
 TEST_F(VellomarXTest, PrintPutsThePictureBackAndAddsOneUncaptionedStep) {
