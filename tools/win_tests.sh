@@ -24,7 +24,7 @@ bash "$root/tools/win_session.sh" "$build" "$build/wine-prefix" "$out"
 # The script client saved its edited page: it must decode to the size that
 # the native tests derive for the same steps on the same page.
 saved=$out/picture-commands-saved.jpg
-expected=303x223
+expected=304x224
 got=$(identify -format '%wx%h' "$saved" 2>/dev/null || echo none)
 if [ "$got" = "$expected" ]; then
   echo "saved_picture_size: 1 passed, 0 failed"

@@ -263,6 +263,24 @@ TEST_F(ScanControlerTest, CorrectionOfAStraightPageCutsTheLastColumnAndRow) {
     EXPECT_TRUE(View.Bitmap().GetPixel(10, 4) == (TRgb{40, 40, 40}));
 }
 
+// The page that tools/make_test_fixtures.sh draws for the Windows script
+// client (bordered-bars.jpg), and the steps that client runs on it: the size
+// found here is the size the Windows run must save.
+TEST_F(ScanControlerTest, TheWindowsClientsStepsOnItsPage) {
+    TBitmap page = FilledPicture(320, 240, TRgb{0, 0, 0});
+    for (int y = 8; y <= 231; ++y)
+        for (int x = 8; x <= 311; ++x) page.SetPixel(x, y, TRgb{255, 255, 255});
+    for (int bar = 40; bar <= 200; bar += 40)
+        for (int y = bar; y <= bar + 3; ++y)
+            for (int x = 8; x <= 311; ++x) page.SetPixel(x, y, TRgb{0x30, 0x30, 0x30});
+    Show(page);
+    for (const char* step : {"RotateLeft", "Undo", "Correction", "AutoCrop", "RotateLeft", "Undo"}) {
+        EXPECT_EQ(Run(step), "") << step;
+    }
+    EXPECT_EQ(View.PictureWidth(), 304);
+    EXPECT_EQ(View.PictureHeight(), 224);
+}
+
 TEST_F(ScanControlerTest, SetMarkFontShowsTheDialog) {
     EXPECT_EQ(Run("SetMarkFont"), "");
     EXPECT_EQ(Fakes.FontDialog.Shows, 1);
