@@ -52,11 +52,9 @@ void PutRepeat(std::vector<uint8_t>& out, size_t size) {
 
 }  // namespace
 
-std::vector<uint8_t> PackRuns(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> out;
-    // Worst case: all literal, one header per record. Reserving does not
-    // touch the pages, so an incompressible picture costs no extra copy.
-    out.reserve(size + (size / kMaxRecord + 2) * 4);
+bool PackRuns(const uint8_t* data, size_t size, std::vector<uint8_t>& out, size_t limit) {
+    out.clear();
+    auto fits = [&](size_t more) { return out.size() + more + 8 <= limit; };
     size_t literalStart = 0;
     size_t i = kPeriod;
     while (i + 8 <= size) {
@@ -67,13 +65,24 @@ std::vector<uint8_t> PackRuns(const uint8_t* data, size_t size) {
         size_t end = i + 8;
         while (end + 8 <= size && Load64(data + end) == Load64(data + end - kPeriod)) end += 8;
         if (end - i >= kMinRepeat) {
+            if (!fits(i - literalStart)) return false;
             PutLiteral(out, data + literalStart, i - literalStart);
             PutRepeat(out, end - i);
             literalStart = end;
         }
         i = end;
     }
+    if (!fits(size - literalStart)) return false;
     if (literalStart < size) PutLiteral(out, data + literalStart, size - literalStart);
+    return true;
+}
+
+std::vector<uint8_t> PackRuns(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> out;
+    // Worst case: all literal, one header per record.
+    const size_t worst = size + (size / kMaxRecord + 2) * 4 + 8;
+    out.reserve(worst);
+    PackRuns(data, size, out, worst);
     return out;
 }
 

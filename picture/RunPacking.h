@@ -12,6 +12,9 @@ namespace vellomar {
 
 // The packed form of size bytes at data.
 std::vector<uint8_t> PackRuns(const uint8_t* data, size_t size);
+// The same into 'out' (its capacity reused); false as soon as the packed
+// form would take more than 'limit' bytes, 'out' then holding a part.
+bool PackRuns(const uint8_t* data, size_t size, std::vector<uint8_t>& out, size_t limit);
 // Unpacks exactly size bytes into out; raises EVellomarError when the packed
 // bytes are inconsistent with that size.
 void UnpackRuns(const uint8_t* packed, size_t packedSize, uint8_t* out, size_t size);

@@ -1,5 +1,7 @@
 #include "picture/UndoList.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "picture/RunPacking.h"
@@ -10,45 +12,91 @@ namespace vellomar {
 
 namespace {
 
-// Packed planes up to this size stay in memory; larger ones go to a
-// temporary file, so 99 steps of a busy A4 page cost disk space, not
+// Planes are stored in blocks, each packed when that saves at least an
+// eighth and kept as it is otherwise: the noise of a real scan defeats the
+// packing, and then a block costs one scan and no copy.
+constexpr size_t kBlockBytes = size_t(1) << 20;
+// Stored bytes up to this size stay in memory; beyond it the plane goes to
+// a temporary file, so 99 steps of a busy A4 page cost disk space, not
 // address space (a 32-bit process could not hold them).
 constexpr size_t kKeepInMemoryBytes = size_t(256) << 10;
 
-// One byte plane of a picture (its pixels or its alpha), packed.
+struct TStoredBlock {
+    size_t RawSize = 0;
+    size_t StoredSize = 0;
+    bool Packed = false;
+    uint64_t Offset = 0;  // in the memory buffer or the file
+};
+
+// One byte plane of a picture (its pixels or its alpha).
 struct TStoredPlane {
     size_t RawSize = 0;
-    size_t PackedSize = 0;
-    std::vector<uint8_t> InMemory;    // the packed bytes, when kept here
-    std::unique_ptr<TTempFile> File;  // the packed bytes, when spilled
+    std::vector<TStoredBlock> Blocks;
+    std::vector<uint8_t> InMemory;    // the stored bytes while they are few
+    std::unique_ptr<TTempFile> File;  // all stored bytes once they are many
+    uint64_t StoredSize = 0;
 };
+
+void Append(TStoredPlane& plane, const uint8_t* bytes, size_t size) {
+    if (!plane.File && plane.StoredSize + size > kKeepInMemoryBytes) {
+        plane.File = std::make_unique<TTempFile>();
+        if (!plane.InMemory.empty()) plane.File->WriteAt(0, plane.InMemory.data(), plane.InMemory.size());
+        std::vector<uint8_t>().swap(plane.InMemory);
+    }
+    if (plane.File)
+        plane.File->WriteAt(plane.StoredSize, bytes, size);
+    else
+        plane.InMemory.insert(plane.InMemory.end(), bytes, bytes + size);
+    plane.StoredSize += size;
+}
 
 TStoredPlane StorePlane(const std::vector<uint8_t>& raw) {
     TStoredPlane plane;
     plane.RawSize = raw.size();
-    if (raw.empty()) return plane;
-    std::vector<uint8_t> packed = PackRuns(raw.data(), raw.size());
-    plane.PackedSize = packed.size();
-    if (packed.size() <= kKeepInMemoryBytes) {
-        packed.shrink_to_fit();
-        plane.InMemory.swap(packed);
-    } else {
-        plane.File = std::make_unique<TTempFile>();
-        plane.File->WriteAt(0, packed.data(), packed.size());
+    std::vector<uint8_t> packed;
+    packed.reserve(kBlockBytes);
+    for (size_t at = 0; at < raw.size(); at += kBlockBytes) {
+        TStoredBlock block;
+        block.RawSize = std::min(kBlockBytes, raw.size() - at);
+        block.Offset = plane.StoredSize;
+        block.Packed = PackRuns(raw.data() + at, block.RawSize, packed, block.RawSize - block.RawSize / 8);
+        const uint8_t* bytes = block.Packed ? packed.data() : raw.data() + at;
+        block.StoredSize = block.Packed ? packed.size() : block.RawSize;
+        Append(plane, bytes, block.StoredSize);
+        plane.Blocks.push_back(block);
     }
+    plane.InMemory.shrink_to_fit();
     return plane;
 }
 
 void LoadPlane(const TStoredPlane& plane, std::vector<uint8_t>& raw) {
     if (raw.size() != plane.RawSize) throw EVellomarError("An undo snapshot is damaged");
-    if (plane.RawSize == 0) return;
-    if (!plane.File) {
-        UnpackRuns(plane.InMemory.data(), plane.InMemory.size(), raw.data(), raw.size());
-        return;
+    std::vector<uint8_t> packed;
+    size_t at = 0;
+    for (const TStoredBlock& block : plane.Blocks) {
+        if (block.RawSize > raw.size() - at) throw EVellomarError("An undo snapshot is damaged");
+        uint8_t* out = raw.data() + at;
+        const uint8_t* stored;
+        if (plane.File) {
+            // Blocks kept as they are are read straight into place.
+            if (!block.Packed) {
+                plane.File->ReadAt(block.Offset, out, block.RawSize);
+                at += block.RawSize;
+                continue;
+            }
+            packed.resize(block.StoredSize);
+            plane.File->ReadAt(block.Offset, packed.data(), block.StoredSize);
+            stored = packed.data();
+        } else {
+            stored = plane.InMemory.data() + block.Offset;
+        }
+        if (block.Packed)
+            UnpackRuns(stored, block.StoredSize, out, block.RawSize);
+        else
+            std::memcpy(out, stored, block.RawSize);
+        at += block.RawSize;
     }
-    std::vector<uint8_t> packed(plane.PackedSize);
-    plane.File->ReadAt(0, packed.data(), packed.size());
-    UnpackRuns(packed.data(), packed.size(), raw.data(), raw.size());
+    if (at != raw.size()) throw EVellomarError("An undo snapshot is damaged");
 }
 
 }  // namespace
@@ -78,7 +126,7 @@ public:
         return picture;
     }
 
-    size_t StoredBytes() const { return FPixels.PackedSize + FAlpha.PackedSize; }
+    size_t StoredBytes() const { return size_t(FPixels.StoredSize + FAlpha.StoredSize); }
     size_t InMemoryBytes() const { return FPixels.InMemory.size() + FAlpha.InMemory.size(); }
 
 private:

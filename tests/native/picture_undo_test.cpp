@@ -75,11 +75,19 @@ TEST(UndoList, LargeSnapshotsGoToTemporaryFilesAndComeBackExactly) {
     TBitmap page(2000, 1000, TPixelFormat::Rgb24);
     for (auto& byte : page.Pixels()) byte = 0xFF;
     page.SetPixel(1000, 500, TRgb{1, 2, 3});
+    // Half runs, half noise: packed blocks, too many for memory.
+    TBitmap mixed = SamplePicture(TSampleKind::Gray8, 4000, 2000);
+    for (int y = 0; y < mixed.Height(); ++y)
+        for (int x = 0; x < 2000; ++x) mixed.Row(y)[x] = 200;
     TUndoList list;
+    list.Push(mixed, "mixed");
+    EXPECT_LT(list.StoredBytes(), size_t(4000) * 2000 * 6 / 10);
+    EXPECT_EQ(list.InMemoryBytes(), 0u);
+    EXPECT_EQ(list.Newest(), mixed);
     list.Push(noise, "noise");
     list.Push(page, "page");
     EXPECT_LT(list.InMemoryBytes(), 4096u);
-    EXPECT_GT(list.StoredBytes(), size_t(700) * 500 * 4);
+    EXPECT_GT(list.StoredBytes(), size_t(700) * 500 * 4 + size_t(4000) * 2000 / 2);
     EXPECT_EQ(list.Newest(), page);
     list.RemoveNewest();
     EXPECT_EQ(list.Newest(), noise);
