@@ -20,10 +20,17 @@ tally() {
   cp=$(grep -aoE '[0-9]+ passed, [0-9]+ failed' "$log" | awk '{s+=$1} END {print s+0}')
   cf=$(grep -aoE '[0-9]+ passed, [0-9]+ failed' "$log" | awk '{s+=$3} END {print s+0}')
   p=$((p + cp)); f=$((f + cf))
+  # A script client that stopped silently printed no summary line after its
+  # "== client" header: one failure each.
+  local silent
+  silent=$(awk '/^== / { if (open) n++; open = /^== client / }
+                /[0-9]+ passed, [0-9]+ failed/ { open = 0 }
+                END { if (open) n++; print n + 0 }' "$log")
+  if [ "$silent" -gt 0 ]; then echo "   $name: $silent client(s) printed no summary"; f=$((f + silent)); fi
   if [ $((p + f)) -eq 0 ]; then
-    echo "$name: no results (see $log)"; f=1
+    echo "   $name: no results (see $log)"; f=1
   fi
-  echo "$name: $p passed, $f failed"
+  echo "   $name: $p passed, $f failed"
   passed=$((passed + p)); failed=$((failed + f))
 }
 
@@ -34,7 +41,7 @@ run_suite() {  # name, command...
   "$@" >"$log" 2>&1
   local rc=$?
   grep -aE '^\[  FAILED  \]|FAILED|ERROR|passed, [0-9]+ failed|Sanitizer' "$log" | grep -av '^\[  FAILED  \] [0-9]* test' | head -40
-  tally "$log" "$name" | tail -1 | sed 's/^/   /'
+  tally "$log" "$name"
   if [ $rc -ne 0 ] && ! grep -aqE '^\[  FAILED  \]|[1-9][0-9]* failed' "$log"; then
     echo "   $name exited with $rc"; failed=$((failed + 1))
   fi
