@@ -18,7 +18,15 @@ if [ -f "$root/tools/win_servers.sh" ]; then
   source "$root/tools/win_servers.sh"
   start_test_servers "$out" || echo "ERROR: test servers did not start"
   trap stop_test_servers EXIT
+  # What the servers serve to the command clients.
+  mkdir -p "$VELLOMAR_FTP_ROOT/incoming"
+  cp "$out/fixtures/bordered-bars.jpg" "$VELLOMAR_FTP_ROOT/incoming/page.jpg"
+  convert "$out/fixtures/bordered-bars.jpg" "$VELLOMAR_HTTP_ROOT/page.png"
+  echo "plain text, no picture" >"$VELLOMAR_HTTP_ROOT/not-a-picture.txt"
 fi
+# Local copies of FTP pictures land beside the module; start without any.
+rm -rf "$build/Pictures"
+export VELLOMAR_PICTURES="Z:${build//\//\\}\\Pictures"
 bash "$root/tools/win_session.sh" "$build" "$build/wine-prefix" "$out"
 
 # The script client saved its edited page: it must decode to the size that
