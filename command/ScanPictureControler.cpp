@@ -234,11 +234,14 @@ std::string TScanPictureControler::LocalCopyPath(const std::string& remotePath) 
     return FPictureDir + rooted;
 }
 
-void TScanPictureControler::LoadPicture() {
+TScanPictureControler::TFileTarget TScanPictureControler::CheckedFileTarget() {
     CheckParamCount(2);
     CheckParamsNotEmpty(1, -1);
-    const int32_t mode = ReadInteger(GetParam(0), fmLocal);
-    const std::string& target = GetParam(1);
+    return {ReadInteger(GetParam(0), fmLocal), GetParam(1)};
+}
+
+void TScanPictureControler::LoadPicture() {
+    const auto [mode, target] = CheckedFileTarget();
 
     if (mode == fmUrl) {
         LoadFromUrl(target);
@@ -270,10 +273,8 @@ void TScanPictureControler::LoadFromUrl(const std::string& url) {
 }
 
 void TScanPictureControler::SavePicture() {
-    CheckParamCount(2);
-    CheckParamsNotEmpty(1, -1);
-    const bool toFtp = ReadInteger(GetParam(0), fmLocal) == fmFtp;
-    const std::string& target = GetParam(1);
+    const auto [mode, target] = CheckedFileTarget();
+    const bool toFtp = mode == fmFtp;
     const std::string path = toFtp ? LocalCopyPath(target) : target;
 
     ForceDirectories(ExtractFileDir(path));
@@ -284,10 +285,7 @@ void TScanPictureControler::SavePicture() {
 }
 
 void TScanPictureControler::DeletePicture() {
-    CheckParamCount(2);
-    CheckParamsNotEmpty(1, -1);
-    const int32_t mode = ReadInteger(GetParam(0), fmLocal);
-    const std::string& target = GetParam(1);
+    const auto [mode, target] = CheckedFileTarget();
     if (mode == fmLocal) {
         CheckError(!RemoveFile(target), ErrorCodes::kDeleteFailed, ErrorMessages::kDeleteFailed);
     } else if (mode == fmFtp) {

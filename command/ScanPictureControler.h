@@ -84,6 +84,12 @@ public:
     TFtpUtiler* FFtp = nullptr;
 
 private:
+    // The mode (P0, default local) and path (P1) of a file command, checked.
+    struct TFileTarget {
+        int32_t Mode;
+        std::string Path;
+    };
+    TFileTarget CheckedFileTarget();
     // The local copy of an FTP picture under the picture folder; raises when
     // the remote path would climb out of it.
     std::string LocalCopyPath(const std::string& remotePath) const;

@@ -7,6 +7,7 @@
 #include "tests/native/FakeInternetSession.h"
 #include "tests/native/Fakes.h"
 #include "tests/native/PictureFixtures.h"
+#include "tests/native/RunCommand.h"
 #include "tests/native/TempDir.h"
 
 namespace vellomar {
@@ -34,16 +35,8 @@ protected:
         State->RemoteContent = PngOf(testing::PositionPicture(24, 16), Dir.Path() + "/remote.png");
     }
 
-    std::string Run(const std::string& name, const std::string& params) {
-        Controler.FErrCode = 0;
-        Controler.FErrInfo.clear();
-        Controler.SetParamText(params);
-        try {
-            Controler.ExecCommand(name);
-        } catch (const EVellomarError& e) {
-            return e.what();
-        }
-        return "";
+    std::string Run(const std::string& name, const std::string& params = "") {
+        return testing::RunCommand(Controler, name, params);
     }
     void Connect() { ASSERT_EQ(Run("SetFtpParam", "127.0.0.1,2121,user,"), ""); }
     std::string Pictures() const { return Dir.Path() + "/Pictures"; }

@@ -5,6 +5,7 @@
 #include "platform/VellomarError.h"
 #include "tests/native/Fakes.h"
 #include "tests/native/PictureFixtures.h"
+#include "tests/native/RunCommand.h"
 #include "tests/native/TempDir.h"
 
 namespace vellomar {
@@ -23,15 +24,7 @@ protected:
     // Runs a command the way the control's entry does; answers the error text
     // or "" when it succeeded.
     std::string Run(const std::string& name, const std::string& params = "") {
-        Controler.FErrCode = 0;
-        Controler.FErrInfo.clear();
-        Controler.SetParamText(params);
-        try {
-            Controler.ExecCommand(name);
-        } catch (const EVellomarError& e) {
-            return e.what();
-        }
-        return "";
+        return testing::RunCommand(Controler, name, params);
     }
 
     void Show(TBitmap picture) { View.AssignBitmap(std::move(picture)); }
