@@ -105,6 +105,9 @@ TEST(PictureRotate, BilinearTurnByAQuarterAngleMovesPixelsLikeTheExactTurn) {
         const TBitmap exact = RotateQuarterTurns(start, turns);
         EXPECT_EQ(RotateBilinear(start, 90.0 * turns, 0), exact) << turns;
     }
+    // Wider than 32767 pixels the positions are carried in 64 bits.
+    const TBitmap wide = SamplePicture(TSampleKind::Gray8, 33000, 3);
+    EXPECT_EQ(RotateBilinear(wide, 90, 0), RotateQuarterTurns(wide, 1));
 }
 
 TEST(PictureRegion, CopyRegionCutsAndPadsWithTheBackground) {
