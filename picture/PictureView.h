@@ -134,14 +134,19 @@ public:
     // --- picture operations (each snapshots into the undo list first with
     // the caption given) ------------------------------------------------
     // "Rotate %.2f"; 0 does nothing; multiples of 90 exact; others bilinear
-    // with the background colour in the uncovered corners.
+    // with the background colour in the uncovered corners (a Bw1 picture
+    // stays Bw1, a Palette8 one becomes Rgb24; see RotateBilinear).
     void Rotate(double angle);
     // "Crop %d, %d, %d, %d" with inclusive corners; the whole picture is a
-    // no-op without a snapshot.
+    // no-op without a snapshot. Corners outside the picture are pulled onto
+    // its edge (the caption shows the corners used); crossed corners crop
+    // nothing.
     void Crop(int x1, int y1, int x2, int y2);
-    // "ImageResize %d, %d": the w × h region around the centre.
+    // "ImageResize %d, %d": the w × h region around the centre; w or h of 0
+    // or less, or the current size, does nothing.
     void ImageResize(int w, int h);
-    // Every pixel the background colour, size kept, alpha dropped.
+    // Every pixel the background colour exactly (the picture becomes Rgb24),
+    // size kept, alpha dropped; no undo snapshot.
     void Blank();
 
     // --- undo ---------------------------------------------------------
