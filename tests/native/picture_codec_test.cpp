@@ -221,6 +221,19 @@ TEST(PictureCodecTiff, MinIsWhiteOneBitPagesReadWithWhiteAsSetBits) {
     const TBitmap back = DecodePicture(bytes, TPictureFormat::Tiff);
     EXPECT_EQ(back.GetPixel(3, 1), (TRgb{255, 255, 255}));
     EXPECT_EQ(back.GetPixel(4, 1), (TRgb{0, 0, 0}));
+
+    // Written as the fax standard that scanners use: Group 4, min-is-white.
+    testing::TTempDir dir;
+    const std::string path = dir.Path() + "/page.tif";
+    WriteFileAtomically(path, bytes);
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    ASSERT_NE(tif, nullptr);
+    uint16_t compression = 0, photometric = 0;
+    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFClose(tif);
+    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
+    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE);
 }
 
 // --- hostile input ---------------------------------------------------------
