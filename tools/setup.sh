@@ -14,7 +14,7 @@ native_packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev libtiff-dev libopenjp2-7-dev zlib1g-dev
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
-  libwine-dev wine wine32 xvfb xauth nasm
+  libwine-dev wine wine32 xvfb xauth nasm libjpeg-turbo-progs openssl
   python3 python3-pyftpdlib imagemagick fonts-dejavu-core
 )
 
