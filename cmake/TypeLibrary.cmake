@@ -28,7 +28,8 @@ add_custom_command(
   DEPENDS ${VELLOMAR_TLB_IDL}
   COMMENT "Writing the type library's declarations")
 
-add_executable(FinishTypeLib tools/typelib/FinishTypeLib.cpp tools/typelib/TypeLibRebuilder.cpp)
+add_executable(FinishTypeLib tools/typelib/FinishTypeLib.cpp tools/typelib/TypeLibRebuilder.cpp
+  tools/typelib/ImportFixup.cpp)
 target_include_directories(FinishTypeLib PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(FinishTypeLib PRIVATE -municode)
 target_link_libraries(FinishTypeLib PRIVATE oleaut32 ole32 uuid ${VELLOMAR_STATIC_LINK})

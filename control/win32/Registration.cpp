@@ -9,6 +9,7 @@
 #include "control/win32/ModuleState.h"
 #include "control/win32/ModuleTypeLib.h"
 #include "control/win32/ServerIdentity.h"
+#include "platform/win32/Bstr.h"
 #include "platform/win32/RegKey.h"
 #include "platform/win32/Win32Services.h"
 
@@ -131,10 +132,14 @@ HRESULT UnregisterServer() {
     if (FAILED(infos->Library->GetLibAttr(&attributes))) return E_FAIL;
     const TLIBATTR library = *attributes;
     infos->Library->ReleaseTLibAttr(attributes);
-    // Unregistering a library that is not registered is no failure.
-    const HRESULT hr = UnRegisterTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum,
-                                         library.lcid, library.syskind);
-    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) return E_FAIL;
+    // A library that is not registered has nothing to remove.
+    TBstr registeredPath;
+    if (SUCCEEDED(QueryPathOfRegTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum,
+                                        library.lcid, registeredPath.Put())) &&
+        FAILED(UnRegisterTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum,
+                                 library.lcid, library.syskind))) {
+        return E_FAIL;
+    }
 
     std::vector<TRegistryKey> keys = RegistryKeys(facts);
     std::sort(keys.begin(), keys.end(), [](const TRegistryKey& a, const TRegistryKey& b) {

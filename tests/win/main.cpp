@@ -1,7 +1,14 @@
-// Entry of the Windows test program (run under Wine or on Windows).
+// Entry of the Windows test program: the tests run on one single-threaded
+// apartment with OLE initialised, as a control's host does.
+#include <windows.h>
+#include <ole2.h>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    if (FAILED(OleInitialize(nullptr))) return 2;
+    const int result = RUN_ALL_TESTS();
+    OleUninitialize();
+    return result;
 }

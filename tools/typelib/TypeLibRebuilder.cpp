@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "platform/win32/Bstr.h"
+#include "tools/typelib/ImportFixup.h"
 #include "platform/win32/ComPtr.h"
 
 namespace vellomar::typelib {
@@ -91,6 +92,7 @@ public:
             if (SUCCEEDED(hr)) hr = RestoreFlags(type);
         }
         if (SUCCEEDED(hr)) hr = Check(FTarget->SaveAllChanges(), L"saving " + target);
+        if (SUCCEEDED(hr)) hr = FixImports(target);
         return hr;
     }
 
@@ -98,6 +100,31 @@ private:
     HRESULT Check(HRESULT hr, const std::wstring& what) {
         if (FAILED(hr) && FFailure.empty()) FFailure = what;
         return hr;
+    }
+
+    // Imported types without a GUID are saved by the null GUID; the saved
+    // file is repaired to name them by index. One such type can be told
+    // apart that way, more cannot.
+    HRESULT FixImports(const std::wstring& target) {
+        if (FGuidlessImports.empty()) return S_OK;
+        if (FGuidlessImports.size() > 1) {
+            return Check(E_NOTIMPL, L"referring to more than one imported type without a GUID");
+        }
+        std::wstring failure;
+        const HRESULT hr = FixGuidlessImports(target, FGuidlessImports.front(), failure);
+        return Check(hr, failure);
+    }
+
+    // Notes a referred type of another library that has no GUID.
+    void NoteGuidlessImport(ITypeInfo* referred) {
+        TTypeAttr attr(referred);
+        if (FAILED(attr.Result()) || !IsEqualGUID(attr->guid, GUID_NULL)) return;
+        TComPtr<ITypeLib> library;
+        UINT index = 0;
+        if (FAILED(referred->GetContainingTypeLib(library.Put(), &index))) return;
+        if (std::find(FGuidlessImports.begin(), FGuidlessImports.end(), int(index)) == FGuidlessImports.end()) {
+            FGuidlessImports.push_back(int(index));
+        }
     }
 
     HRESULT RestoreFlags(TTypeCopy& type) {
@@ -208,7 +235,9 @@ private:
         HRESULT hr = Check(type.Source->GetRefTypeInfo(sourceRef, referred.Put()),
                            L"resolving a reference of " + type.Name);
         if (FAILED(hr)) return hr;
-        return Check(type.Target->AddRefTypeInfo(Counterpart(referred.Get()), &targetRef),
+        ITypeInfo* counterpart = Counterpart(referred.Get());
+        if (counterpart == referred.Get()) NoteGuidlessImport(counterpart);
+        return Check(type.Target->AddRefTypeInfo(counterpart, &targetRef),
                      L"adding a reference to " + type.Name);
     }
 
@@ -351,6 +380,7 @@ private:
     TComPtr<ICreateTypeLib2> FTarget;
     TLIBATTR FLibrary{};
     std::vector<TTypeCopy> FTypes;
+    std::vector<int> FGuidlessImports;  // indexes in their own libraries
 };
 
 }  // namespace
