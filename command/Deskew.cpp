@@ -1,15 +1,10 @@
 #include "command/Deskew.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
-#include <functional>
-#include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 
+#include "command/SharedWork.h"
 #include "platform/VellomarError.h"
 
 namespace vellomar {
@@ -19,36 +14,6 @@ namespace {
 constexpr double kStep = 0.1;
 constexpr double kLimit = 5.0;
 constexpr const char* kNoMemory = "Not enough memory to search the skew of the picture";
-
-// Runs task(i) for every i below count on the calling thread and one helper
-// thread, each taking the next index in turn. The first error of either is
-// raised again once both have stopped. Without a helper thread (the system
-// refuses one) the calling thread does all the work.
-void ShareAcrossTwoThreads(size_t count, const std::function<void(size_t)>& task) {
-    std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
-    std::exception_ptr error;
-    std::mutex errorLock;
-    auto work = [&] {
-        for (size_t i = next++; i < count && !failed; i = next++) {
-            try {
-                task(i);
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(errorLock);
-                if (!error) error = std::current_exception();
-                failed = true;
-            }
-        }
-    };
-    std::thread helper;
-    try {
-        helper = std::thread(work);
-    } catch (const std::system_error&) {
-    }
-    work();
-    if (helper.joinable()) helper.join();
-    if (error) std::rethrow_exception(error);
-}
 
 }  // namespace
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
+#include "command/SharedWork.h"
 #include "picture/NearestRotation.h"
 #include "platform/VellomarError.h"
 
@@ -11,11 +13,21 @@ namespace vellomar {
 
 namespace {
 
-// Prefix sums of one row stay below 2^32 (255 × 2^20 < 2^28).
-static_assert(uint64_t(255) * kMaxPictureDimension < (uint64_t(1) << 32));
+// Sums are kept modulo 2^32, which is exact: a row of the rotation holds at
+// most 2^21 pixels of at most 255.
+static_assert(uint64_t(255) * 2 * kMaxPictureDimension < (uint64_t(1) << 32));
 
 constexpr int64_t kPixel = TRotationGeometry::kPixel;
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
+
+constexpr int kCoarseShift = 5;  // a coarse prefix sum every 32 columns
+// The layout of the step table (see TGreyTables).
+constexpr size_t kBandRows = 128;
+constexpr size_t kLineRows = 16;     // 64 bytes, a cache line
+constexpr size_t kPageColumns = 8;   // 8 columns of a band are 4 KB, a page
+constexpr size_t kPageEntries = kBandRows * kPageColumns;
+constexpr size_t kPrefetchRows = 16;
+constexpr size_t kRowsPerTask = 2 * kBandRows;
 
 int64_t PixelOf(int64_t position) { return TRotationGeometry::PixelOf(position); }
 
@@ -44,15 +56,27 @@ void AllocateOrRaise(std::vector<T>& v, size_t n) {
 
 bool BitAt(const uint8_t* row, int x) { return (row[x >> 3] & (0x80 >> (x & 7))) != 0; }
 
+// The skew values of row y of a picture in a grey format, one byte a pixel.
+void SkewValuesOfRow(const TBitmap& picture, int y, const std::array<uint8_t, 256>& paletteGreys,
+                     uint8_t* out) {
+    const uint8_t* in = picture.Row(y);
+    const int width = picture.Width();
+    switch (picture.Format()) {
+    case TPixelFormat::Rgb24:
+        for (int x = 0; x < width; ++x) out[x] = uint8_t(SkewGrey(in[3 * x], in[3 * x + 1], in[3 * x + 2]));
+        break;
+    case TPixelFormat::Palette8:
+        for (int x = 0; x < width; ++x) out[x] = paletteGreys[in[x]];
+        break;
+    default: std::copy(in, in + width, out); break;
+    }
+}
+
 // The Gray8 plane of the skew values of a Palette8 picture.
 TBitmap SkewGreyPlane(const TBitmap& picture) {
     const std::array<uint8_t, 256> greys = PaletteSkewGreys(picture.Palette());
     TBitmap plane(picture.Width(), picture.Height(), TPixelFormat::Gray8);
-    for (int y = 0; y < picture.Height(); ++y) {
-        const uint8_t* in = picture.Row(y);
-        uint8_t* out = plane.Row(y);
-        for (int x = 0; x < picture.Width(); ++x) out[x] = greys[in[x]];
-    }
+    for (int y = 0; y < picture.Height(); ++y) SkewValuesOfRow(picture, y, greys, plane.Row(y));
     return plane;
 }
 
@@ -107,17 +131,17 @@ public:
         FRest = kPixel % FDivisor;
     }
     int64_t Pixel() const { return FPixel; }
+    int Direction() const { return FDirection; }
     int64_t NextChange() const { return FNext; }
-    // Moves to the next source row; the boundary moves by one pixel.
+    // Moves to the next source row: the boundary moves on by one pixel, the
+    // next change by kPixel / divisor columns or one more (without a branch,
+    // which would be mispredicted half the time).
     void Advance() {
-        if (FDirection == 0) return;
         FPixel += FDirection;
         FSlack -= FRest;
-        FNext += FWhole;
-        if (FSlack < 0) {
-            FSlack += FDivisor;
-            ++FNext;
-        }
+        const int64_t borrow = FSlack < 0 ? 1 : 0;
+        FSlack += borrow * FDivisor;
+        FNext += FWhole + borrow;
     }
 
 private:
@@ -157,42 +181,214 @@ private:
     int64_t FOffsetBefore = 0;  // offset of the column before FNext
 };
 
-template <typename TSums>
-int64_t RowOfRotation(const TRotationGeometry& g, const TSums& sums, int ty) {
+// The runs of a row of the rotation that end before its last column, from
+// the current position of the walkers; kDirection is the sign of the source
+// row step. Each run adds its step-table entry, each repeated column its
+// value. This is the hot loop of the search: the step table is addressed
+// through a handle of the boundary row that moves with the walk, and the
+// entry this run end will need kPrefetchRows rows of the rotation later,
+// that many source rows lower and drift columns aside, is asked for now.
+template <int kDirection, typename TTables>
+uint32_t AddRunSteps(const TTables& tables, TRowCrossings& rows, TColumnRepeats& repeats, int64_t x0,
+                     int64_t dx, int64_t last, int64_t drift, uint32_t sum) {
+    if (rows.NextChange() > last) return sum;
+    // The upper row of the boundary crossed at the end of the run.
+    auto boundary = tables.RowHandle(kDirection > 0 ? rows.Pixel() : rows.Pixel() - 1);
+    do {
+        const int64_t runLast = rows.NextChange() - 1;
+        for (; repeats.Next() <= runLast; repeats.Advance())
+            sum += tables.Value(rows.Pixel(), PixelOf(x0 + dx * repeats.Next()));
+        // Positions inside the source are not negative: the shift is the floor.
+        const int64_t end = ((x0 + dx * runLast) >> TRotationGeometry::kPositionShift) + 1;
+        const uint32_t step = tables.Step(boundary, end);
+        tables.Prefetch(boundary, end + drift);
+        sum += kDirection > 0 ? step : 0u - step;
+        boundary = kDirection > 0 ? tables.Below(boundary) : tables.Above(boundary);
+        rows.Advance();
+    } while (rows.NextChange() <= last);
+    return sum;
+}
+
+// Row y of the rotation. With P the prefix sums of the source rows, a run
+// in source row r_k from column a_k to b_k adds P[r_k][b_k + 1] - P[r_k][a_k];
+// the next run starts at a_(k+1) = b_k + 1 in row r_k ± 1, so the row sum
+//   -P[r_0][a_0] + sum over k of (P[r_k][e_k] - P[r_(k+1)][e_k]) + P[r_K][e_K],
+// e_k = b_k + 1, takes one step-table entry per run. A column repeated by
+// nearest sampling (also at the start of a run, where the step table skipped
+// it) adds its value once more.
+template <typename TTables>
+int64_t RowOfRotation(const TRotationGeometry& g, const TTables& tables, int ty) {
     const int64_t x0 = g.SourceX(0, ty), dx = g.SourceXStep();
     const int64_t y0 = g.SourceY(0, ty), dy = g.SourceYStep();
     const TSpan xs = InsideSpan(x0, dx, g.SourceWidth());
     const TSpan ys = InsideSpan(y0, dy, g.SourceHeight());
     const int64_t first = std::max<int64_t>({0, xs.First, ys.First});
     const int64_t last = std::min<int64_t>({g.TargetWidth() - 1, xs.Last, ys.Last});
-
     if (first > last) return 0;
 
-    int64_t sum = 0;
     TRowCrossings rows(y0, dy, first);
     TColumnRepeats repeats(x0, dx, first);
-    for (int64_t t = first; t <= last; rows.Advance()) {
-        const int64_t runLast = std::min(last, rows.NextChange() - 1);
-        const int64_t sy = rows.Pixel();
-        sum += sums.Sum(sy, PixelOf(x0 + dx * t), PixelOf(x0 + dx * runLast));
-        for (; repeats.Next() <= runLast; repeats.Advance()) {
-            // A repeat at the start of a run took its twin from another row.
-            if (repeats.Next() == t) continue;
-            const int64_t sx = PixelOf(x0 + dx * repeats.Next());
-            sum += sums.Sum(sy, sx, sx);
-        }
-        t = runLast + 1;
-    }
-    return sum;
-}
-
-std::variant<TRotatedRowProfiler::TGreySums, TRotatedRowProfiler::TSetPixelCounts> SumsOf(
-    const TBitmap& picture) {
-    if (picture.Format() == TPixelFormat::Bw1) return TRotatedRowProfiler::TSetPixelCounts(picture);
-    return TRotatedRowProfiler::TGreySums(picture);
+    uint32_t sum = 0u - tables.Prefix(rows.Pixel(), PixelOf(x0 + dx * first));
+    // From one row of the rotation to the next the run ends move by -sin a.
+    const int64_t drift = -((g.Sin() * int64_t(kPrefetchRows) + (int64_t(1) << (TRotationGeometry::kFractionBits - 1))) >>
+                            TRotationGeometry::kFractionBits);
+    if (rows.Direction() > 0)
+        sum = AddRunSteps<1>(tables, rows, repeats, x0, dx, last, drift, sum);
+    else if (rows.Direction() < 0)
+        sum = AddRunSteps<-1>(tables, rows, repeats, x0, dx, last, drift, sum);
+    for (; repeats.Next() <= last; repeats.Advance())
+        sum += tables.Value(rows.Pixel(), PixelOf(x0 + dx * repeats.Next()));
+    return sum + tables.Prefix(rows.Pixel(), PixelOf(x0 + dx * last) + 1);
 }
 
 }  // namespace
+
+// Tables of a picture in a grey format: the skew values (one byte a pixel),
+// the prefix sums of each row at every 32nd column, and the steps
+// P[y][x] - P[y + 1][x] at every column.
+//
+// The steps are laid out for the walk, which follows each run end from one
+// row of the rotation to the next one source row lower and at most a pixel
+// aside. Stored row by row, every run of every row would load a cache line
+// and often a page of its own. Here bands of 128 rows are stored column by
+// column, so a cache line holds 16 rows of one column and a 4 KB page 8
+// columns of a band: the next row of the rotation finds most of its steps
+// in the lines and pages the row before it used, and the walk prefetches
+// the line each run end will reach 16 rows later.
+class TRotatedRowProfiler::TGreyTables {
+public:
+    explicit TGreyTables(const TBitmap& picture)
+        : FWidth(size_t(picture.Width())),
+          FCoarseLength((FWidth >> kCoarseShift) + 1),
+          FBandSize((FWidth + 1 + kPageColumns - 1) / kPageColumns * kPageColumns * kBandRows) {
+        const size_t height = size_t(picture.Height());
+        const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
+        AllocateOrRaise(FValues, FWidth * height);
+        AllocateOrRaise(FCoarse, FCoarseLength * height);
+        // One page more, to start the bands on a page boundary.
+        AllocateOrRaise(FStepStore, bands * FBandSize + kPageEntries);
+        const size_t misalignment = (reinterpret_cast<uintptr_t>(FStepStore.data()) / sizeof(uint32_t)) % kPageEntries;
+        FSteps = FStepStore.data() + (kPageEntries - misalignment) % kPageEntries;
+        const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
+        const size_t tasks = (height + kRowsPerTask - 1) / kRowsPerTask;
+        ShareAcrossTwoThreads(tasks, [&](size_t task) { FillRows(picture, paletteGreys, task); });
+    }
+
+    // The sum of columns 0 .. x - 1 of row y.
+    uint32_t Prefix(int64_t y, int64_t x) const {
+        const uint8_t* row = FValues.data() + size_t(y) * FWidth;
+        uint32_t sum = FCoarse[size_t(y) * FCoarseLength + size_t(x >> kCoarseShift)];
+        for (int64_t i = x & ~int64_t((1 << kCoarseShift) - 1); i < x; ++i) sum += row[i];
+        return sum;
+    }
+    uint32_t Value(int64_t y, int64_t x) const { return FValues[size_t(y) * FWidth + size_t(x)]; }
+
+    // Steps are read through a handle of their row: the index of its column 0.
+    size_t RowHandle(int64_t y) const { return StepIndex(size_t(y), 0); }
+    size_t Below(size_t row) const {
+        return row % kBandRows == kBandRows - 1 ? row + FBandSize - (kBandRows - 1) : row + 1;
+    }
+    size_t Above(size_t row) const {
+        return row % kBandRows == 0 ? row - FBandSize + (kBandRows - 1) : row - 1;
+    }
+    // Prefix(y, x) - Prefix(y + 1, x), modulo 2^32, for the handle of row y.
+    uint32_t Step(size_t row, int64_t x) const { return FSteps[row + size_t(x) * kBandRows]; }
+    // Asks for the line of the step kPrefetchRows below (row, x) in the band.
+    void Prefetch(size_t row, int64_t x) const {
+#if defined(__GNUC__)
+        if (row % kBandRows < kBandRows - kPrefetchRows)
+            __builtin_prefetch(FSteps + row + kPrefetchRows + size_t(x) * kBandRows);
+#endif
+    }
+
+private:
+    size_t StepIndex(size_t y, size_t x) const { return (y / kBandRows) * FBandSize + x * kBandRows + y % kBandRows; }
+
+    // Rows task × kRowsPerTask onwards, 16 at a time so that each cache line
+    // of steps is written whole. A task computes the skew values of the row
+    // after its own for its last steps but stores only its own rows, so tasks
+    // share nothing.
+    void FillRows(const TBitmap& picture, const std::array<uint8_t, 256>& paletteGreys, size_t task) {
+        const size_t height = size_t(picture.Height());
+        const size_t begin = task * kRowsPerTask;
+        const size_t end = std::min(height, begin + kRowsPerTask);
+        const size_t length = FWidth + 1;
+        std::vector<uint32_t> prefixes(length * (kLineRows + 1));
+        std::vector<uint8_t> spare(FWidth);
+        auto prepare = [&](size_t y, size_t slot) {
+            uint8_t* values = y < end ? FValues.data() + y * FWidth : spare.data();
+            SkewValuesOfRow(picture, int(y), paletteGreys, values);
+            uint32_t* prefix = prefixes.data() + slot * length;
+            uint32_t sum = 0;
+            prefix[0] = 0;
+            for (size_t x = 0; x < FWidth; ++x) prefix[x + 1] = sum += values[x];
+            if (y >= end) return;
+            uint32_t* coarse = FCoarse.data() + y * FCoarseLength;
+            for (size_t k = 0; k < FCoarseLength; ++k) coarse[k] = prefix[k << kCoarseShift];
+        };
+        prepare(begin, 0);
+        for (size_t top = begin; top < end; top += kLineRows) {
+            const size_t rows = std::min(kLineRows, end - top);
+            for (size_t i = 1; i <= rows && top + i < height; ++i) prepare(top + i, i);
+            const size_t steps = std::min(rows, height - 1 - std::min(height - 1, top));
+            for (size_t x = 0; x < length; ++x) {
+                uint32_t* line = FSteps + StepIndex(top, x);
+                for (size_t i = 0; i < steps; ++i) line[i] = prefixes[i * length + x] - prefixes[(i + 1) * length + x];
+            }
+            std::copy(prefixes.begin() + rows * length, prefixes.begin() + (rows + 1) * length, prefixes.begin());
+        }
+    }
+
+    size_t FWidth;
+    size_t FCoarseLength;
+    size_t FBandSize;
+    std::vector<uint8_t> FValues;
+    std::vector<uint32_t> FCoarse;
+    std::vector<uint32_t> FStepStore;
+    uint32_t* FSteps = nullptr;  // the first band, on a page boundary inside FStepStore
+};
+
+// Tables of a Bw1 picture: the row's bytes (one spare byte at the end, the
+// padding bits cleared) and the number of set pixels before each byte.
+class TRotatedRowProfiler::TSetPixelTables {
+public:
+    explicit TSetPixelTables(const TBitmap& picture) : FLength(size_t(picture.Width()) / 8 + 1) {
+        AllocateOrRaise(FCounts, FLength * size_t(picture.Height()));
+        AllocateOrRaise(FBits, FLength * size_t(picture.Height()));
+        const size_t usedBytes = (size_t(picture.Width()) + 7) / 8;
+        const int tailBits = picture.Width() % 8;
+        for (int y = 0; y < picture.Height(); ++y) {
+            uint8_t* bits = FBits.data() + size_t(y) * FLength;
+            std::copy(picture.Row(y), picture.Row(y) + usedBytes, bits);
+            if (tailBits != 0) bits[usedBytes - 1] &= uint8_t(0xFF00 >> tailBits);
+            uint32_t* counts = FCounts.data() + size_t(y) * FLength;
+            uint32_t count = 0;
+            for (size_t i = 0; i < FLength; ++i) {
+                counts[i] = count;
+                count += kBitCounts[bits[i]];
+            }
+        }
+    }
+
+    // The set pixels among columns 0 .. x - 1 of row y.
+    uint32_t Prefix(int64_t y, int64_t x) const {
+        const size_t at = size_t(y) * FLength + size_t(x >> 3);
+        return FCounts[at] + kBitCounts[FBits[at] & uint8_t(0xFF00 >> (x & 7))];
+    }
+    // Rows are their own handles.
+    int64_t RowHandle(int64_t y) const { return y; }
+    int64_t Below(int64_t y) const { return y + 1; }
+    int64_t Above(int64_t y) const { return y - 1; }
+    uint32_t Step(int64_t y, int64_t x) const { return Prefix(y, x) - Prefix(y + 1, x); }
+    // The tables are small enough for the caches to keep up.
+    void Prefetch(int64_t, int64_t) const {}
+    uint32_t Value(int64_t y, int64_t x) const { return BitAt(FBits.data() + size_t(y) * FLength, int(x)); }
+
+private:
+    size_t FLength;
+    std::vector<uint32_t> FCounts;
+    std::vector<uint8_t> FBits;
+};
 
 std::array<uint8_t, 256> PaletteSkewGreys(const std::vector<TRgb>& palette) {
     std::array<uint8_t, 256> greys{};
@@ -210,57 +406,14 @@ TRowProfile RowProfileByRotation(const TBitmap& picture, double angleDegrees) {
     return profile;
 }
 
-TRotatedRowProfiler::TGreySums::TGreySums(const TBitmap& picture)
-    : FRowLength(size_t(picture.Width()) + 1) {
-    AllocateOrRaise(FSums, FRowLength * size_t(picture.Height()));
-    const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
-    for (int y = 0; y < picture.Height(); ++y) {
-        const uint8_t* in = picture.Row(y);
-        uint32_t* out = FSums.data() + size_t(y) * FRowLength;
-        uint32_t sum = 0;
-        out[0] = 0;
-        const int width = picture.Width();
-        switch (picture.Format()) {
-        case TPixelFormat::Rgb24:
-            for (int x = 0; x < width; ++x)
-                out[x + 1] = sum += SkewGrey(in[3 * x], in[3 * x + 1], in[3 * x + 2]);
-            break;
-        case TPixelFormat::Palette8:
-            for (int x = 0; x < width; ++x) out[x + 1] = sum += paletteGreys[in[x]];
-            break;
-        default:
-            for (int x = 0; x < width; ++x) out[x + 1] = sum += in[x];
-            break;
-        }
-    }
+TRotatedRowProfiler::TRotatedRowProfiler(const TBitmap& picture) : FPicture(picture) {
+    if (picture.Format() == TPixelFormat::Bw1)
+        FSetPixels = std::make_unique<const TSetPixelTables>(picture);
+    else
+        FGrey = std::make_unique<const TGreyTables>(picture);
 }
 
-TRotatedRowProfiler::TSetPixelCounts::TSetPixelCounts(const TBitmap& picture)
-    : FRowLength(size_t(picture.Width()) / 8 + 1) {
-    AllocateOrRaise(FCounts, FRowLength * size_t(picture.Height()));
-    AllocateOrRaise(FBits, FRowLength * size_t(picture.Height()));
-    const size_t usedBytes = (size_t(picture.Width()) + 7) / 8;
-    const int tailBits = picture.Width() % 8;
-    for (int y = 0; y < picture.Height(); ++y) {
-        uint8_t* bits = FBits.data() + size_t(y) * FRowLength;
-        std::copy(picture.Row(y), picture.Row(y) + usedBytes, bits);
-        if (tailBits != 0) bits[usedBytes - 1] &= uint8_t(0xFF00 >> tailBits);
-        uint32_t* counts = FCounts.data() + size_t(y) * FRowLength;
-        uint32_t count = 0;
-        for (size_t i = 0; i < FRowLength; ++i) {
-            counts[i] = count;
-            count += kBitCounts[bits[i]];
-        }
-    }
-}
-
-uint32_t TRotatedRowProfiler::TSetPixelCounts::CountBefore(int64_t y, int64_t x) const {
-    const size_t at = size_t(y) * FRowLength + size_t(x >> 3);
-    return FCounts[at] + kBitCounts[FBits[at] & uint8_t(0xFF00 >> (x & 7))];
-}
-
-TRotatedRowProfiler::TRotatedRowProfiler(const TBitmap& picture)
-    : FPicture(picture), FSums(SumsOf(picture)) {}
+TRotatedRowProfiler::~TRotatedRowProfiler() = default;
 
 TRowProfile TRotatedRowProfiler::Profile(double angleDegrees) const {
     const TRotationGeometry geometry(FPicture.Width(), FPicture.Height(), angleDegrees);
@@ -268,12 +421,8 @@ TRowProfile TRotatedRowProfiler::Profile(double angleDegrees) const {
     // skew search never leaves that range, other angles take the plain path.
     if (geometry.Cos() <= 0) return RowProfileByRotation(FPicture, angleDegrees);
     TRowProfile profile(size_t(geometry.TargetHeight()));
-    std::visit(
-        [&](const auto& sums) {
-            for (int ty = 0; ty < geometry.TargetHeight(); ++ty)
-                profile[size_t(ty)] = RowOfRotation(geometry, sums, ty);
-        },
-        FSums);
+    for (int ty = 0; ty < geometry.TargetHeight(); ++ty)
+        profile[size_t(ty)] = FGrey ? RowOfRotation(geometry, *FGrey, ty) : RowOfRotation(geometry, *FSetPixels, ty);
     return profile;
 }
 

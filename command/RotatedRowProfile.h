@@ -15,7 +15,7 @@
 // plays no part.
 #include <array>
 #include <cstdint>
-#include <variant>
+#include <memory>
 #include <vector>
 
 #include "picture/Bitmap.h"
@@ -41,54 +41,30 @@ TRowProfile RowProfileByRotation(const TBitmap& picture, double angleDegrees);
 // source position walks a straight line, so the row is a chain of runs, each
 // inside one source row, in which the source column rises by one pixel per
 // step except at the rare columns where nearest sampling takes a source
-// pixel twice. With prefix sums per source row a run costs one subtraction,
-// and the run ends and the repeated columns are stepped to with integer
-// arithmetic only. A row of the rotation by a costs about W × |sin a| steps
-// instead of W.
+// pixel twice. With prefix sums P per source row a run from column a to b
+// costs P[y][b + 1] - P[y][a]; and as each run starts where the last one
+// ended, in the next source row, the row's sum telescopes into one table
+// entry per run, the step P[y][x] - P[y + 1][x] at the run's end. Run ends
+// and repeated columns are stepped to with integer arithmetic only. A row
+// of the rotation by a costs about W × |sin a| steps instead of W, and the
+// search reads one memory word per step, which is what bounds its speed.
 //
-// Building the object computes the prefix sums once (4 bytes a pixel; for
-// Bw1 4 bytes per 8 pixels); Profile may then be called from several threads
-// at once. The picture must outlive the object.
+// Building the object fills the tables once (for the grey formats about
+// 5 bytes a pixel, for Bw1 5 bytes per 8 pixels), sharing the rows between
+// two threads; Profile may then be called from several threads at once.
+// The picture must outlive the object.
 class TRotatedRowProfiler {
 public:
     explicit TRotatedRowProfiler(const TBitmap& picture);
+    ~TRotatedRowProfiler();
     TRowProfile Profile(double angleDegrees) const;
 
-    // Per-source-row prefix sums of the skew grey values (all formats but
-    // Bw1): Sum(y, first, last) adds columns first..last of row y.
-    class TGreySums {
-    public:
-        explicit TGreySums(const TBitmap& picture);
-        uint32_t Sum(int64_t y, int64_t first, int64_t last) const {
-            const uint32_t* row = FSums.data() + size_t(y) * FRowLength;
-            return row[last + 1] - row[first];
-        }
-
-    private:
-        size_t FRowLength;
-        std::vector<uint32_t> FSums;
-    };
-
-    // Set-pixel counts of a Bw1 picture: a prefix count per byte plus the
-    // byte itself, so a count up to any column is one look-up and one
-    // popcount.
-    class TSetPixelCounts {
-    public:
-        explicit TSetPixelCounts(const TBitmap& picture);
-        uint32_t Sum(int64_t y, int64_t first, int64_t last) const {
-            return CountBefore(y, last + 1) - CountBefore(y, first);
-        }
-
-    private:
-        uint32_t CountBefore(int64_t y, int64_t x) const;
-        size_t FRowLength;
-        std::vector<uint32_t> FCounts;
-        std::vector<uint8_t> FBits;
-    };
-
 private:
+    class TGreyTables;
+    class TSetPixelTables;
     const TBitmap& FPicture;
-    std::variant<TGreySums, TSetPixelCounts> FSums;
+    std::unique_ptr<const TGreyTables> FGrey;          // all formats but Bw1
+    std::unique_ptr<const TSetPixelTables> FSetPixels;  // Bw1
 };
 
 }  // namespace vellomar
