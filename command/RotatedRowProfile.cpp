@@ -43,14 +43,28 @@ constexpr std::array<uint8_t, 256> MakeBitCounts() {
 }
 constexpr std::array<uint8_t, 256> kBitCounts = MakeBitCounts();
 
+constexpr const char* kNoMemory = "Not enough memory to search the skew of the picture";
+
 template <typename T>
 void AllocateOrRaise(std::vector<T>& v, size_t n) {
     try {
         v.assign(n, T{});
     } catch (const std::bad_alloc&) {
-        throw EVellomarError("Not enough memory to search the skew of the picture");
+        throw EVellomarError(kNoMemory);
     } catch (const std::length_error&) {
-        throw EVellomarError("Not enough memory to search the skew of the picture");
+        throw EVellomarError(kNoMemory);
+    }
+}
+
+// A table that is written whole before it is read, left uninitialised: the
+// fill then touches each fresh page once, on both threads, instead of a
+// zeroing pass touching them all first.
+template <typename T>
+std::unique_ptr<T[]> UninitialisedTable(size_t n) {
+    try {
+        return std::unique_ptr<T[]>(new T[n]);
+    } catch (const std::bad_alloc&) {
+        throw EVellomarError(kNoMemory);
     }
 }
 
@@ -263,12 +277,12 @@ public:
           FBandSize((FWidth + 1 + kPageColumns - 1) / kPageColumns * kPageColumns * kBandRows) {
         const size_t height = size_t(picture.Height());
         const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
-        AllocateOrRaise(FValues, FWidth * height);
-        AllocateOrRaise(FCoarse, FCoarseLength * height);
+        FValues = UninitialisedTable<uint8_t>(FWidth * height);
+        FCoarse = UninitialisedTable<uint32_t>(FCoarseLength * height);
         // One page more, to start the bands on a page boundary.
-        AllocateOrRaise(FStepStore, bands * FBandSize + kPageEntries);
-        const size_t misalignment = (reinterpret_cast<uintptr_t>(FStepStore.data()) / sizeof(uint32_t)) % kPageEntries;
-        FSteps = FStepStore.data() + (kPageEntries - misalignment) % kPageEntries;
+        FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + kPageEntries);
+        const size_t misalignment = (reinterpret_cast<uintptr_t>(FStepStore.get()) / sizeof(uint32_t)) % kPageEntries;
+        FSteps = FStepStore.get() + (kPageEntries - misalignment) % kPageEntries;
         const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
         const size_t tasks = (height + kRowsPerTask - 1) / kRowsPerTask;
         ShareAcrossTwoThreads(tasks, [&](size_t task) { FillRows(picture, paletteGreys, task); });
@@ -276,7 +290,7 @@ public:
 
     // The sum of columns 0 .. x - 1 of row y.
     uint32_t Prefix(int64_t y, int64_t x) const {
-        const uint8_t* row = FValues.data() + size_t(y) * FWidth;
+        const uint8_t* row = FValues.get() + size_t(y) * FWidth;
         uint32_t sum = FCoarse[size_t(y) * FCoarseLength + size_t(x >> kCoarseShift)];
         for (int64_t i = x & ~int64_t((1 << kCoarseShift) - 1); i < x; ++i) sum += row[i];
         return sum;
@@ -316,14 +330,14 @@ private:
         std::vector<uint32_t> prefixes(length * (kLineRows + 1));
         std::vector<uint8_t> spare(FWidth);
         auto prepare = [&](size_t y, size_t slot) {
-            uint8_t* values = y < end ? FValues.data() + y * FWidth : spare.data();
+            uint8_t* values = y < end ? FValues.get() + y * FWidth : spare.data();
             SkewValuesOfRow(picture, int(y), paletteGreys, values);
             uint32_t* prefix = prefixes.data() + slot * length;
             uint32_t sum = 0;
             prefix[0] = 0;
             for (size_t x = 0; x < FWidth; ++x) prefix[x + 1] = sum += values[x];
             if (y >= end) return;
-            uint32_t* coarse = FCoarse.data() + y * FCoarseLength;
+            uint32_t* coarse = FCoarse.get() + y * FCoarseLength;
             for (size_t k = 0; k < FCoarseLength; ++k) coarse[k] = prefix[k << kCoarseShift];
         };
         prepare(begin, 0);
@@ -342,9 +356,11 @@ private:
     size_t FWidth;
     size_t FCoarseLength;
     size_t FBandSize;
-    std::vector<uint8_t> FValues;
-    std::vector<uint32_t> FCoarse;
-    std::vector<uint32_t> FStepStore;
+    // Entries past the last column of a band and rows past the last step
+    // are never read, and so never written.
+    std::unique_ptr<uint8_t[]> FValues;
+    std::unique_ptr<uint32_t[]> FCoarse;
+    std::unique_ptr<uint32_t[]> FStepStore;
     uint32_t* FSteps = nullptr;  // the first band, on a page boundary inside FStepStore
 };
 
