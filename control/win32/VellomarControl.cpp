@@ -1,6 +1,7 @@
 #include "control/win32/VellomarControl.h"
 
 #include "control/win32/ComErrors.h"
+#include "control/win32/EnumConnectionPoints.h"
 #include "platform/VellomarError.h"
 #include "platform/win32/Bstr.h"
 
@@ -14,6 +15,7 @@ const TInterfaceEntry<TVellomarControl> kInterfaces[] = {
     {&IID_ISupportErrorInfo, InterfaceOf<TVellomarControl, ISupportErrorInfo>},
     {&IID_IProvideClassInfo, InterfaceOf<TVellomarControl, IProvideClassInfo2>},
     {&IID_IProvideClassInfo2, InterfaceOf<TVellomarControl, IProvideClassInfo2>},
+    {&IID_IConnectionPointContainer, InterfaceOf<TVellomarControl, IConnectionPointContainer>},
 };
 
 VARIANT_BOOL ToVariantBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
@@ -49,9 +51,21 @@ TVellomarControl::TVellomarControl(const TModuleTypeInfos& typeInfos)
     services.UrlFetcher = &FUrlFetcher;
     FForm = std::make_unique<TVellomarX>(services);
     FForm->ActiveFormCreate();
+    FFontLink = std::make_unique<TFormFontLink>(FForm->Properties.Font, FModuleInfo.ScreenDpiX());
 }
 
-TVellomarControl::~TVellomarControl() = default;
+TVellomarControl::~TVellomarControl() {
+    // The destruction notification reaches a sink that is still connected;
+    // the form and its controller go with the members.
+    FEvents.Destroy();
+    FEventsPoint.DisconnectAll();
+    FPropertyNotifyPoint.DisconnectAll();
+}
+
+void TVellomarControl::EventSinkChanged() {
+    const std::vector<IUnknown*> sinks = FEventsPoint.Sinks();
+    FEvents.SetSink(sinks.empty() ? nullptr : static_cast<IDispatch*>(sinks.front()));
+}
 
 // --- IUnknown ------------------------------------------------------------
 
@@ -181,11 +195,17 @@ HRESULT TVellomarControl::put_Color(OLE_COLOR v) {
 HRESULT TVellomarControl::get_Font(IFontDisp** v) {
     if (!v) return E_POINTER;
     *v = nullptr;
-    return E_NOTIMPL;
+    return ComGuard([&] { return FFontLink->Get(v); });
 }
 
-HRESULT TVellomarControl::put_Font(IFontDisp*) { return E_NOTIMPL; }
-HRESULT TVellomarControl::putref_Font(IFontDisp**) { return E_NOTIMPL; }
+HRESULT TVellomarControl::put_Font(IFontDisp* v) {
+    return ComGuard([&] { return FFontLink->Put(v); });
+}
+
+HRESULT TVellomarControl::putref_Font(IFontDisp** v) {
+    if (!v) return E_POINTER;
+    return ComGuard([&] { return FFontLink->Put(*v); });
+}
 
 HRESULT TVellomarControl::get_KeyPreview(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::KeyPreview); }
 HRESULT TVellomarControl::put_KeyPreview(VARIANT_BOOL v) { return PutBool(&TFormProperties::KeyPreview, v); }
@@ -271,6 +291,30 @@ HRESULT TVellomarControl::GetGUID(DWORD kind, GUID* guid) {
         return E_INVALIDARG;
     }
     *guid = DIID_IVellomarXEvents;
+    return S_OK;
+}
+
+// --- IConnectionPointContainer ----------------------------------------------
+
+HRESULT TVellomarControl::EnumConnectionPoints(IEnumConnectionPoints** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return ComGuard([&] {
+        *out = NewComObject<TEnumConnectionPoints>(
+            std::vector<IConnectionPoint*>{&FEventsPoint, &FPropertyNotifyPoint});
+        return S_OK;
+    });
+}
+
+HRESULT TVellomarControl::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    TConnectionPoint* point = nullptr;
+    if (IsEqualIID(iid, DIID_IVellomarXEvents)) point = &FEventsPoint;
+    if (IsEqualIID(iid, IID_IPropertyNotifySink)) point = &FPropertyNotifyPoint;
+    if (!point) return CONNECT_E_NOCONNECTION;
+    point->AddRef();
+    *out = point;
     return S_OK;
 }
 

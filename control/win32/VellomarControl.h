@@ -11,6 +11,9 @@
 #include "Vellomar_TLB.h"
 #include "control/VellomarImpl.h"
 #include "control/win32/ComObject.h"
+#include "control/win32/ConnectionPoint.h"
+#include "control/win32/FormEvents.h"
+#include "control/win32/FormFontLink.h"
 #include "control/win32/ModuleTypeLib.h"
 #include "platform/win32/WinInetUrlFetcher.h"
 #include "platform/win32/Win32Services.h"
@@ -19,7 +22,8 @@ namespace vellomar::com {
 
 class TVellomarControl final : public IVellomarX,
                                public ISupportErrorInfo,
-                               public IProvideClassInfo2 {
+                               public IProvideClassInfo2,
+                               public IConnectionPointContainer {
 public:
     // Creates a control and answers its interface 'iid'.
     static HRESULT Create(REFIID iid, void** out);
@@ -95,7 +99,13 @@ public:
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
 
+    // IConnectionPointContainer
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
 private:
+    // The event-sink step: the events point's sink changed.
+    void EventSinkChanged();
     TFormProperties& Properties() { return FForm->Properties; }
     HRESULT GetBool(VARIANT_BOOL* out, bool TFormProperties::*field);
     HRESULT PutBool(bool TFormProperties::*field, VARIANT_BOOL value);
@@ -112,6 +122,12 @@ private:
     TWin32ModuleInfo FModuleInfo;
     TWinInetUrlFetcher FUrlFetcher;
     std::unique_ptr<TVellomarX> FForm;
+    std::unique_ptr<TFormFontLink> FFontLink;
+    TFormEvents FEvents;
+    // One sink for the events; any number of property-change sinks, to
+    // which the control sends nothing of its own.
+    TConnectionPoint FEventsPoint{*this, DIID_IVellomarXEvents, 1, [this] { EventSinkChanged(); }};
+    TConnectionPoint FPropertyNotifyPoint{*this, IID_IPropertyNotifySink, size_t(-1), nullptr};
 };
 
 }  // namespace vellomar::com
