@@ -215,7 +215,10 @@ uint32_t AddRunSteps(const TTables& tables, TRowCrossings& rows, TColumnRepeats&
         // Positions inside the source are not negative: the shift is the floor.
         const int64_t end = ((x0 + dx * runLast) >> TRotationGeometry::kPositionShift) + 1;
         const uint32_t step = tables.Step(boundary, end);
-        tables.Prefetch(boundary, end + drift);
+#if defined(__GNUC__)
+        // In the loop itself: GCC drops a prefetch in a helper it deems pure.
+        if constexpr (TTables::kPrefetched) __builtin_prefetch(tables.PrefetchAddress(boundary, end + drift));
+#endif
         sum += kDirection > 0 ? step : 0u - step;
         boundary = kDirection > 0 ? tables.Below(boundary) : tables.Above(boundary);
         rows.Advance();
@@ -279,8 +282,9 @@ public:
         const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
         FValues = UninitialisedTable<uint8_t>(FWidth * height);
         FCoarse = UninitialisedTable<uint32_t>(FCoarseLength * height);
-        // One page more, to start the bands on a page boundary.
-        FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + kPageEntries);
+        // A page more to start the bands on a page boundary, and one for the
+        // prefetches past the last band.
+        FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + 2 * kPageEntries);
         const size_t misalignment = (reinterpret_cast<uintptr_t>(FStepStore.get()) / sizeof(uint32_t)) % kPageEntries;
         FSteps = FStepStore.get() + (kPageEntries - misalignment) % kPageEntries;
         const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
@@ -307,12 +311,14 @@ public:
     }
     // Prefix(y, x) - Prefix(y + 1, x), modulo 2^32, for the handle of row y.
     uint32_t Step(size_t row, int64_t x) const { return FSteps[row + size_t(x) * kBandRows]; }
-    // Asks for the line of the step kPrefetchRows below (row, x) in the band.
-    void Prefetch(size_t row, int64_t x) const {
-#if defined(__GNUC__)
-        if (row % kBandRows < kBandRows - kPrefetchRows)
-            __builtin_prefetch(FSteps + row + kPrefetchRows + size_t(x) * kBandRows);
-#endif
+    // The line of the step kPrefetchRows below (row, x), for a prefetch. Near
+    // the foot of a band that is a line of the next column instead: a wasted
+    // hint, which costs less than the branch that would avoid it. The spare
+    // page at the end of the table keeps the address inside it.
+    static constexpr bool kPrefetched = true;
+    const uint32_t* PrefetchAddress(size_t row, int64_t x) const {
+        const size_t column = size_t(std::clamp<int64_t>(x, 0, int64_t(FWidth)));
+        return FSteps + row + kPrefetchRows + column * kBandRows;
     }
 
 private:
@@ -397,7 +403,8 @@ public:
     int64_t Above(int64_t y) const { return y - 1; }
     uint32_t Step(int64_t y, int64_t x) const { return Prefix(y, x) - Prefix(y + 1, x); }
     // The tables are small enough for the caches to keep up.
-    void Prefetch(int64_t, int64_t) const {}
+    static constexpr bool kPrefetched = false;
+    const void* PrefetchAddress(int64_t, int64_t) const { return nullptr; }
     uint32_t Value(int64_t y, int64_t x) const { return BitAt(FBits.data() + size_t(y) * FLength, int(x)); }
 
 private:
