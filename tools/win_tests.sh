@@ -21,6 +21,7 @@ if [ -f "$root/tools/win_servers.sh" ]; then
   # What the servers serve to the command clients.
   mkdir -p "$VELLOMAR_FTP_ROOT/incoming"
   cp "$out/fixtures/bordered-bars.jpg" "$VELLOMAR_FTP_ROOT/incoming/page.jpg"
+  cp "$out/fixtures/bordered-bars.jpg" "$VELLOMAR_HTTP_ROOT/page.jpg"
   convert "$out/fixtures/bordered-bars.jpg" "$VELLOMAR_HTTP_ROOT/page.png"
   echo "plain text, no picture" >"$VELLOMAR_HTTP_ROOT/not-a-picture.txt"
 fi

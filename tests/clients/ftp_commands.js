@@ -45,6 +45,7 @@ check("local copy kept after the delete", fso.FileExists(pictures + "\\2025\\07\
 expectRun(ctl, "DeletePicture", "1,2025/07/saved.jpg", false, 5003);
 
 expectRun(ctl, "LoadPicture", "2," + http + "page.png", true, 0);
+expectRun(ctl, "LoadPicture", "2," + http + "page.jpg", true, 0);
 expectRun(ctl, "LoadPicture", "2," + http + "no-such-page.png", false, 0);
 expectRun(ctl, "LoadPicture", "2," + http + "not-a-picture.txt", false, 0);
 expectRun(ctl, "LoadPicture", "2,ftp://" + user + ":" + password + "@127.0.0.1:" + port + "/incoming/page.jpg", true, 0);
