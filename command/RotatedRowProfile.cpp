@@ -27,6 +27,9 @@ constexpr size_t kLineRows = 16;     // 64 bytes, a cache line
 constexpr size_t kPageColumns = 8;   // 8 columns of a band are 4 KB, a page
 constexpr size_t kPageEntries = kBandRows * kPageColumns;
 constexpr size_t kPrefetchRows = 16;
+// Spare columns around each band, for prefetches that aim a little aside.
+constexpr size_t kLeadColumns = 2;
+constexpr size_t kTrailColumns = 4;
 constexpr size_t kRowsPerTask = 2 * kBandRows;
 
 int64_t PixelOf(int64_t position) { return TRotationGeometry::PixelOf(position); }
@@ -126,46 +129,37 @@ TSpan InsideSpan(int64_t p0, int64_t step, int64_t pixels) {
     return {1, 0};
 }
 
-// Walks the source rows that a row of the rotation passes: the pixel index
-// of p0 + step × t and the next column at which it changes, without a
-// division per change. Needs |step| <= kPixel, so the index moves by at most
-// one per column.
-class TRowCrossings {
-public:
-    TRowCrossings(int64_t p0, int64_t step, int64_t t) : FPixel(PixelOf(p0 + step * t)) {
-        if (step == 0) return;
-        FDirection = step > 0 ? 1 : -1;
-        FDivisor = step > 0 ? step : -step;
+// How the source row changes along a row of the rotation: every Whole or
+// Whole + 1 columns by Direction. The same for all rows of a rotation.
+struct TCrossingRate {
+    explicit TCrossingRate(int64_t step)
+        : Direction(step > 0 ? 1 : step < 0 ? -1 : 0),
+          Divisor(step > 0 ? step : step < 0 ? -step : 1),
+          Whole(kPixel / Divisor),
+          Rest(kPixel % Divisor) {}
+    int Direction;
+    int64_t Divisor;
+    int64_t Whole;
+    int64_t Rest;
+};
+
+// Where a row of the rotation crosses from one source row to the next: the
+// pixel index of p0 + step × t at column t, and the next column at which it
+// changes. Needs |step| <= kPixel, so the index moves by at most one per
+// column. The walk itself is in AddRunSteps.
+struct TRowCrossing {
+    TRowCrossing(const TCrossingRate& rate, int64_t p0, int64_t t)
+        : Pixel(PixelOf(p0 + rate.Direction * rate.Divisor * t)) {
+        if (rate.Direction == 0) return;
         // The next change is at the first column whose position reaches the
         // boundary: ceil(boundary / divisor), boundary in distance units.
-        const int64_t boundary = step > 0 ? (FPixel + 1) * kPixel - p0 : p0 - FPixel * kPixel + 1;
-        FNext = CeilDiv(boundary, FDivisor);
-        FSlack = FNext * FDivisor - boundary;
-        FWhole = kPixel / FDivisor;
-        FRest = kPixel % FDivisor;
+        const int64_t boundary = rate.Direction > 0 ? (Pixel + 1) * kPixel - p0 : p0 - Pixel * kPixel + 1;
+        Next = CeilDiv(boundary, rate.Divisor);
+        Slack = Next * rate.Divisor - boundary;
     }
-    int64_t Pixel() const { return FPixel; }
-    int Direction() const { return FDirection; }
-    int64_t NextChange() const { return FNext; }
-    // Moves to the next source row: the boundary moves on by one pixel, the
-    // next change by kPixel / divisor columns or one more (without a branch,
-    // which would be mispredicted half the time).
-    void Advance() {
-        FPixel += FDirection;
-        FSlack -= FRest;
-        const int64_t borrow = FSlack < 0 ? 1 : 0;
-        FSlack += borrow * FDivisor;
-        FNext += FWhole + borrow;
-    }
-
-private:
-    int64_t FPixel;
-    int FDirection = 0;
-    int64_t FDivisor = 1;
-    int64_t FNext = kNever;
-    int64_t FSlack = 0;  // FNext × divisor - boundary, in 0 .. divisor - 1
-    int64_t FWhole = 0;
-    int64_t FRest = 0;
+    int64_t Pixel;
+    int64_t Next = kNever;
+    int64_t Slack = 0;  // Next × divisor - boundary, in 0 .. divisor - 1
 };
 
 // Walks the columns at which nearest sampling repeats a source column: with
@@ -195,34 +189,61 @@ private:
     int64_t FOffsetBefore = 0;  // offset of the column before FNext
 };
 
+// The values of the repeated columns up to column last, all in source row
+// sy. Rare (a few per row), so kept out of the hot loop.
+template <typename TTables>
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+uint32_t RepeatsUpTo(const TTables& tables, TColumnRepeats& repeats, int64_t sy, int64_t x0, int64_t dx,
+                     int64_t last) {
+    uint32_t sum = 0;
+    for (; repeats.Next() <= last; repeats.Advance()) sum += tables.Value(sy, PixelOf(x0 + dx * repeats.Next()));
+    return sum;
+}
+
 // The runs of a row of the rotation that end before its last column, from
-// the current position of the walkers; kDirection is the sign of the source
-// row step. Each run adds its step-table entry, each repeated column its
-// value. This is the hot loop of the search: the step table is addressed
-// through a handle of the boundary row that moves with the walk, and the
-// entry this run end will need kPrefetchRows rows of the rotation later,
-// that many source rows lower and drift columns aside, is asked for now.
+// the crossing at the current column on; kDirection is the sign of the
+// source row step. Each run adds its step-table entry, each repeated column
+// its value.
+//
+// This is the hot loop of the search, kept to locals: the next crossing
+// moves by Whole columns or one more, decided without a branch (which would
+// be mispredicted half the time); the step table is addressed through a
+// handle of the boundary row that moves with the walk, which also tells the
+// source row; and the entry this run end will need kPrefetchRows rows of
+// the rotation later, that many source rows lower and drift columns aside,
+// is asked for now.
 template <int kDirection, typename TTables>
-uint32_t AddRunSteps(const TTables& tables, TRowCrossings& rows, TColumnRepeats& repeats, int64_t x0,
-                     int64_t dx, int64_t last, int64_t drift, uint32_t sum) {
-    if (rows.NextChange() > last) return sum;
+uint32_t AddRunSteps(const TTables& tables, const TCrossingRate& rate, const TRowCrossing& crossing,
+                     TColumnRepeats& repeats, int64_t x0, int64_t dx, int64_t last, int64_t drift, uint32_t sum) {
+    if (crossing.Next > last) return sum;
     // The upper row of the boundary crossed at the end of the run.
-    auto boundary = tables.RowHandle(kDirection > 0 ? rows.Pixel() : rows.Pixel() - 1);
+    auto boundary = tables.RowHandle(kDirection > 0 ? crossing.Pixel : crossing.Pixel - 1);
+    auto rowOf = [&](auto handle) { return tables.RowOfHandle(handle) + (kDirection > 0 ? 0 : 1); };
+    const auto& cursor = tables.StepCursor(drift);  // a reference for the Bw1 tables, which are their own
+    const int64_t divisor = rate.Divisor, whole = rate.Whole, rest = rate.Rest;
+    const int64_t xBefore = x0 - dx;  // the position of column t - 1 is xBefore + dx × t
+    int64_t next = crossing.Next, slack = crossing.Slack, nextRepeat = repeats.Next();
     do {
-        const int64_t runLast = rows.NextChange() - 1;
-        for (; repeats.Next() <= runLast; repeats.Advance())
-            sum += tables.Value(rows.Pixel(), PixelOf(x0 + dx * repeats.Next()));
+        if (nextRepeat < next) {
+            sum += RepeatsUpTo(tables, repeats, rowOf(boundary), x0, dx, next - 1);
+            nextRepeat = repeats.Next();
+        }
         // Positions inside the source are not negative: the shift is the floor.
-        const int64_t end = ((x0 + dx * runLast) >> TRotationGeometry::kPositionShift) + 1;
-        const uint32_t step = tables.Step(boundary, end);
+        const int64_t end = ((xBefore + dx * next) >> TRotationGeometry::kPositionShift) + 1;
+        const uint32_t step = cursor.Step(boundary, end);
 #if defined(__GNUC__)
         // In the loop itself: GCC drops a prefetch in a helper it deems pure.
-        if constexpr (TTables::kPrefetched) __builtin_prefetch(tables.PrefetchAddress(boundary, end + drift));
+        if constexpr (TTables::kPrefetched) __builtin_prefetch(cursor.PrefetchAddress(boundary, end));
 #endif
         sum += kDirection > 0 ? step : 0u - step;
-        boundary = kDirection > 0 ? tables.Below(boundary) : tables.Above(boundary);
-        rows.Advance();
-    } while (rows.NextChange() <= last);
+        boundary = kDirection > 0 ? cursor.Below(boundary) : cursor.Above(boundary);
+        slack -= rest;
+        const int64_t borrow = slack < 0 ? 1 : 0;
+        slack += borrow * divisor;
+        next += whole + borrow;
+    } while (next <= last);
     return sum;
 }
 
@@ -234,7 +255,7 @@ uint32_t AddRunSteps(const TTables& tables, TRowCrossings& rows, TColumnRepeats&
 // nearest sampling (also at the start of a run, where the step table skipped
 // it) adds its value once more.
 template <typename TTables>
-int64_t RowOfRotation(const TRotationGeometry& g, const TTables& tables, int ty) {
+int64_t RowOfRotation(const TRotationGeometry& g, const TCrossingRate& rate, const TTables& tables, int ty) {
     const int64_t x0 = g.SourceX(0, ty), dx = g.SourceXStep();
     const int64_t y0 = g.SourceY(0, ty), dy = g.SourceYStep();
     const TSpan xs = InsideSpan(x0, dx, g.SourceWidth());
@@ -243,19 +264,19 @@ int64_t RowOfRotation(const TRotationGeometry& g, const TTables& tables, int ty)
     const int64_t last = std::min<int64_t>({g.TargetWidth() - 1, xs.Last, ys.Last});
     if (first > last) return 0;
 
-    TRowCrossings rows(y0, dy, first);
+    TRowCrossing crossing(rate, y0, first);
     TColumnRepeats repeats(x0, dx, first);
-    uint32_t sum = 0u - tables.Prefix(rows.Pixel(), PixelOf(x0 + dx * first));
+    uint32_t sum = 0u - tables.Prefix(crossing.Pixel, PixelOf(x0 + dx * first));
     // From one row of the rotation to the next the run ends move by -sin a.
     const int64_t drift = -((g.Sin() * int64_t(kPrefetchRows) + (int64_t(1) << (TRotationGeometry::kFractionBits - 1))) >>
                             TRotationGeometry::kFractionBits);
-    if (rows.Direction() > 0)
-        sum = AddRunSteps<1>(tables, rows, repeats, x0, dx, last, drift, sum);
-    else if (rows.Direction() < 0)
-        sum = AddRunSteps<-1>(tables, rows, repeats, x0, dx, last, drift, sum);
-    for (; repeats.Next() <= last; repeats.Advance())
-        sum += tables.Value(rows.Pixel(), PixelOf(x0 + dx * repeats.Next()));
-    return sum + tables.Prefix(rows.Pixel(), PixelOf(x0 + dx * last) + 1);
+    if (rate.Direction > 0)
+        sum = AddRunSteps<1>(tables, rate, crossing, repeats, x0, dx, last, drift, sum);
+    else if (rate.Direction < 0)
+        sum = AddRunSteps<-1>(tables, rate, crossing, repeats, x0, dx, last, drift, sum);
+    const int64_t lastRow = PixelOf(y0 + dy * last);
+    sum += RepeatsUpTo(tables, repeats, lastRow, x0, dx, last);
+    return sum + tables.Prefix(lastRow, PixelOf(x0 + dx * last) + 1);
 }
 
 }  // namespace
@@ -277,7 +298,8 @@ public:
     explicit TGreyTables(const TBitmap& picture)
         : FWidth(size_t(picture.Width())),
           FCoarseLength((FWidth >> kCoarseShift) + 1),
-          FBandSize((FWidth + 1 + kPageColumns - 1) / kPageColumns * kPageColumns * kBandRows) {
+          FBandSize((kLeadColumns + FWidth + 1 + kTrailColumns + kPageColumns - 1) / kPageColumns * kPageColumns *
+                    kBandRows) {
         const size_t height = size_t(picture.Height());
         const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
         FValues = UninitialisedTable<uint8_t>(FWidth * height);
@@ -286,7 +308,7 @@ public:
         // prefetches past the last band.
         FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + 2 * kPageEntries);
         const size_t misalignment = (reinterpret_cast<uintptr_t>(FStepStore.get()) / sizeof(uint32_t)) % kPageEntries;
-        FSteps = FStepStore.get() + (kPageEntries - misalignment) % kPageEntries;
+        FSteps = FStepStore.get() + (kPageEntries - misalignment) % kPageEntries + kLeadColumns * kBandRows;
         const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
         const size_t tasks = (height + kRowsPerTask - 1) / kRowsPerTask;
         ShareAcrossTwoThreads(tasks, [&](size_t task) { FillRows(picture, paletteGreys, task); });
@@ -303,23 +325,35 @@ public:
 
     // Steps are read through a handle of their row: the index of its column 0.
     size_t RowHandle(int64_t y) const { return StepIndex(size_t(y), 0); }
-    size_t Below(size_t row) const {
-        return row % kBandRows == kBandRows - 1 ? row + FBandSize - (kBandRows - 1) : row + 1;
-    }
-    size_t Above(size_t row) const {
-        return row % kBandRows == 0 ? row - FBandSize + (kBandRows - 1) : row - 1;
-    }
-    // Prefix(y, x) - Prefix(y + 1, x), modulo 2^32, for the handle of row y.
-    uint32_t Step(size_t row, int64_t x) const { return FSteps[row + size_t(x) * kBandRows]; }
-    // The line of the step kPrefetchRows below (row, x), for a prefetch. Near
+    int64_t RowOfHandle(size_t row) const { return int64_t(row / FBandSize * kBandRows + row % kBandRows); }
+
+    // Reads steps by row handle: Step(row, x) = Prefix(y, x) - Prefix(y + 1, x)
+    // modulo 2^32 for the handle of row y; PrefetchAddress(row, x) the line
+    // of the step kPrefetchRows below and drift columns aside (up to
+    // kLeadColumns before column 0 or kTrailColumns - 1 past the last). Near
     // the foot of a band that is a line of the next column instead: a wasted
     // hint, which costs less than the branch that would avoid it. The spare
-    // page at the end of the table keeps the address inside it.
+    // page at the end keeps the address in the table.
+    class TStepCursor {
+    public:
+        TStepCursor(const uint32_t* steps, size_t bandSize, int64_t drift)
+            : FSteps(steps), FAhead(steps + (int64_t(kPrefetchRows) + drift * int64_t(kBandRows))), FBandSize(bandSize) {}
+        uint32_t Step(size_t row, int64_t x) const { return FSteps[row + size_t(x) * kBandRows]; }
+        const uint32_t* PrefetchAddress(size_t row, int64_t x) const { return FAhead + (row + size_t(x) * kBandRows); }
+        size_t Below(size_t row) const {
+            return row % kBandRows == kBandRows - 1 ? row + FBandSize - (kBandRows - 1) : row + 1;
+        }
+        size_t Above(size_t row) const {
+            return row % kBandRows == 0 ? row - FBandSize + (kBandRows - 1) : row - 1;
+        }
+
+    private:
+        const uint32_t* FSteps;
+        const uint32_t* FAhead;
+        size_t FBandSize;
+    };
     static constexpr bool kPrefetched = true;
-    const uint32_t* PrefetchAddress(size_t row, int64_t x) const {
-        const size_t column = size_t(std::clamp<int64_t>(x, 0, int64_t(FWidth)));
-        return FSteps + row + kPrefetchRows + column * kBandRows;
-    }
+    TStepCursor StepCursor(int64_t drift) const { return TStepCursor(FSteps, FBandSize, drift); }
 
 private:
     size_t StepIndex(size_t y, size_t x) const { return (y / kBandRows) * FBandSize + x * kBandRows + y % kBandRows; }
@@ -367,7 +401,7 @@ private:
     std::unique_ptr<uint8_t[]> FValues;
     std::unique_ptr<uint32_t[]> FCoarse;
     std::unique_ptr<uint32_t[]> FStepStore;
-    uint32_t* FSteps = nullptr;  // the first band, on a page boundary inside FStepStore
+    uint32_t* FSteps = nullptr;  // column 0 of the first band, inside FStepStore
 };
 
 // Tables of a Bw1 picture: the row's bytes (one spare byte at the end, the
@@ -397,15 +431,17 @@ public:
         const size_t at = size_t(y) * FLength + size_t(x >> 3);
         return FCounts[at] + kBitCounts[FBits[at] & uint8_t(0xFF00 >> (x & 7))];
     }
-    // Rows are their own handles.
+    // Rows are their own handles, and the tables their own cursor; they are
+    // small enough for the caches to keep up without prefetches.
     int64_t RowHandle(int64_t y) const { return y; }
+    int64_t RowOfHandle(int64_t y) const { return y; }
     int64_t Below(int64_t y) const { return y + 1; }
     int64_t Above(int64_t y) const { return y - 1; }
     uint32_t Step(int64_t y, int64_t x) const { return Prefix(y, x) - Prefix(y + 1, x); }
-    // The tables are small enough for the caches to keep up.
+    uint32_t Value(int64_t y, int64_t x) const { return BitAt(FBits.data() + size_t(y) * FLength, int(x)); }
     static constexpr bool kPrefetched = false;
     const void* PrefetchAddress(int64_t, int64_t) const { return nullptr; }
-    uint32_t Value(int64_t y, int64_t x) const { return BitAt(FBits.data() + size_t(y) * FLength, int(x)); }
+    const TSetPixelTables& StepCursor(int64_t) const { return *this; }
 
 private:
     size_t FLength;
@@ -443,9 +479,11 @@ TRowProfile TRotatedRowProfiler::Profile(double angleDegrees) const {
     // The walk needs the source column to rise along a row (cos a > 0); the
     // skew search never leaves that range, other angles take the plain path.
     if (geometry.Cos() <= 0) return RowProfileByRotation(FPicture, angleDegrees);
+    const TCrossingRate rate(geometry.SourceYStep());
     TRowProfile profile(size_t(geometry.TargetHeight()));
     for (int ty = 0; ty < geometry.TargetHeight(); ++ty)
-        profile[size_t(ty)] = FGrey ? RowOfRotation(geometry, *FGrey, ty) : RowOfRotation(geometry, *FSetPixels, ty);
+        profile[size_t(ty)] = FGrey ? RowOfRotation(geometry, rate, *FGrey, ty)
+                                    : RowOfRotation(geometry, rate, *FSetPixels, ty);
     return profile;
 }
 
