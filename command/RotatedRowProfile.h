@@ -22,6 +22,9 @@
 
 namespace vellomar {
 
+class TGreySkewTables;
+class TSetPixelSkewTables;
+
 constexpr int SkewGrey(uint8_t r, uint8_t g, uint8_t b) { return (21 * r + 71 * g + 8 * b) / 100; }
 
 // The skew value of every palette index; 0 past the end of the palette.
@@ -49,10 +52,10 @@ TRowProfile RowProfileByRotation(const TBitmap& picture, double angleDegrees);
 // of the rotation by a costs about W × |sin a| steps instead of W, and the
 // search reads one memory word per step, which is what bounds its speed.
 //
-// Building the object fills the tables once (for the grey formats about
-// 5 bytes a pixel, for Bw1 5 bytes per 8 pixels), sharing the rows between
-// two threads; Profile may then be called from several threads at once.
-// The picture must outlive the object.
+// Building the object fills the tables of command/SkewTables.h once (for
+// the grey formats about 5 bytes a pixel, for Bw1 5 bytes per 8 pixels),
+// sharing the rows between two threads; Profile may then be called
+// from several threads at once. The picture must outlive the object.
 class TRotatedRowProfiler {
 public:
     explicit TRotatedRowProfiler(const TBitmap& picture);
@@ -60,11 +63,9 @@ public:
     TRowProfile Profile(double angleDegrees) const;
 
 private:
-    class TGreyTables;
-    class TSetPixelTables;
     const TBitmap& FPicture;
-    std::unique_ptr<const TGreyTables> FGrey;          // all formats but Bw1
-    std::unique_ptr<const TSetPixelTables> FSetPixels;  // Bw1
+    std::unique_ptr<const TGreySkewTables> FGrey;            // all formats but Bw1
+    std::unique_ptr<const TSetPixelSkewTables> FSetPixels;  // Bw1
 };
 
 }  // namespace vellomar
