@@ -5,7 +5,6 @@
 
 #include "command/SkewTables.h"
 #include "picture/NearestRotation.h"
-#include "platform/VellomarError.h"
 
 namespace vellomar {
 
@@ -185,7 +184,7 @@ uint32_t AddRunSteps(const TTables& tables, const TCrossingRate& rate, const TRo
     return sum;
 }
 
-// Row y of the rotation. With P the prefix sums of the source rows, a run
+// Row ty of the rotation. With P the prefix sums of the source rows, a run
 // in source row r_k from column a_k to b_k adds P[r_k][b_k + 1] - P[r_k][a_k];
 // the next run starts at a_(k+1) = b_k + 1 in row r_k ± 1, so the row sum
 //   -P[r_0][a_0] + sum over k of (P[r_k][e_k] - P[r_(k+1)][e_k]) + P[r_K][e_K],

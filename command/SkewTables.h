@@ -77,13 +77,15 @@ public:
         // an entry of the next column instead: a wasted prefetch, which
         // costs less than the branch that would avoid it. Spare columns and
         // a spare page keep the address inside the table.
-        const TEntry* Ahead(size_t handle, int64_t column) const { return FAhead + (handle + size_t(column) * kBandRows); }
+        const TEntry* Ahead(size_t handle, int64_t column) const {
+            return FAhead + (ptrdiff_t(handle) + ptrdiff_t(column) * ptrdiff_t(kBandRows));
+        }
 
     private:
         friend class TBandTable;
         TView(const TEntry* entries, size_t bandSize, int64_t drift)
             : FEntries(entries),
-              FAhead(entries + (int64_t(kPrefetchRows) + drift * int64_t(kBandRows))),
+              FAhead(entries + (ptrdiff_t(kPrefetchRows) + ptrdiff_t(drift) * ptrdiff_t(kBandRows))),
               FBandSize(bandSize) {}
         const TEntry* FEntries;
         const TEntry* FAhead;

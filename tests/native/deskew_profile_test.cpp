@@ -51,7 +51,8 @@ std::vector<TProfileCase> ProfileCases() {
     const TPixelFormat formats[] = {TPixelFormat::Bw1, TPixelFormat::Gray8, TPixelFormat::Palette8,
                                     TPixelFormat::Rgb24};
     for (TPixelFormat format : formats)
-        for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {33, 17}, {64, 5}, {37, 91}})
+        // Heights past 128 and 256 rows cross the bands of the step table.
+        for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {33, 17}, {64, 5}, {37, 91}, {61, 290}, {301, 13}})
             cases.push_back({"random " + std::to_string(int(format)) + " " + std::to_string(w) + "x" +
                                  std::to_string(h),
                              RandomPicture(w, h, format, uint32_t(w * 31 + h))});
