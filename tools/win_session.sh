@@ -61,5 +61,12 @@ else
   status=1
 fi
 
+# Screenshots that the tests saved as BMP, also as PNG for viewing.
+if command -v convert >/dev/null; then
+  for shot in "$out"/hosted-*.bmp; do
+    [ -f "$shot" ] && convert "$shot" "${shot%.bmp}.png"
+  done
+fi
+
 wineserver -w
 exit $status

@@ -8,6 +8,7 @@
 #include "control/win32/ModuleState.h"
 #include "control/win32/ModuleTypeLib.h"
 #include "control/win32/Registration.h"
+#include "surface/win32/FormWindow.h"
 
 using namespace vellomar::com;
 
@@ -21,7 +22,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     case DLL_PROCESS_DETACH:
         // On FreeLibrary the cached type library goes back; at process exit
         // (reserved non-null) other modules may already be gone.
-        if (!reserved) ReleaseModuleTypeInfos();
+        if (!reserved) {
+            ReleaseModuleTypeInfos();
+            vellomar::UnregisterFormWindowClass();
+        }
         break;
     default:
         break;

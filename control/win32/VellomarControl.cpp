@@ -16,7 +16,22 @@ const TInterfaceEntry<TVellomarControl> kInterfaces[] = {
     {&IID_IProvideClassInfo, InterfaceOf<TVellomarControl, IProvideClassInfo2>},
     {&IID_IProvideClassInfo2, InterfaceOf<TVellomarControl, IProvideClassInfo2>},
     {&IID_IConnectionPointContainer, InterfaceOf<TVellomarControl, IConnectionPointContainer>},
+    {&IID_IOleObject, InterfaceOf<TVellomarControl, IOleObject>},
+    {&IID_IOleWindow, InterfaceOf<TVellomarControl, IOleInPlaceObject>},
+    {&IID_IOleInPlaceObject, InterfaceOf<TVellomarControl, IOleInPlaceObject>},
+    {&IID_IOleInPlaceActiveObject, InterfaceOf<TVellomarControl, IOleInPlaceActiveObject>},
+    {&IID_IOleControl, InterfaceOf<TVellomarControl, IOleControl>},
+    {&IID_IViewObject, InterfaceOf<TVellomarControl, IViewObject2>},
+    {&IID_IViewObject2, InterfaceOf<TVellomarControl, IViewObject2>},
+    {&IID_IPersist, InterfaceOf<TVellomarControl, IPersistStreamInit>},
+    {&IID_IPersistStreamInit, InterfaceOf<TVellomarControl, IPersistStreamInit>},
+    {&IID_IPersistPropertyBag, InterfaceOf<TVellomarControl, IPersistPropertyBag>},
 };
+
+// The size of a new control, in pixels at the screen's resolution.
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
+constexpr int kHimetricPerInch = 2540;
 
 VARIANT_BOOL ToVariantBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
@@ -52,11 +67,27 @@ TVellomarControl::TVellomarControl(const TModuleTypeInfos& typeInfos)
     FForm = std::make_unique<TVellomarX>(services);
     FForm->ActiveFormCreate();
     FFontLink = std::make_unique<TFormFontLink>(FForm->Properties.Font, FModuleInfo.ScreenDpiX());
+    FWindow = std::make_unique<TFormWindow>(FForm->imgEn_view, FormNotifications());
+    const int dpi = FModuleInfo.ScreenDpiX() > 0 ? FModuleInfo.ScreenDpiX() : 96;
+    FExtent = SIZEL{MulDiv(kInitialWidth, kHimetricPerInch, dpi),
+                    MulDiv(kInitialHeight, kHimetricPerInch, dpi)};
+}
+
+TFormNotifications TVellomarControl::FormNotifications() {
+    TFormNotifications notify;
+    notify.Activate = [this] { FEvents.Activate(); };
+    notify.Deactivate = [this] { FEvents.Deactivate(); };
+    notify.Click = [this] { FEvents.Click(); };
+    notify.DblClick = [this] { FEvents.DblClick(); };
+    notify.Paint = [this] { FEvents.Paint(); };
+    notify.KeyPress = [this](char key) { return FEvents.KeyPress(key); };
+    return notify;
 }
 
 TVellomarControl::~TVellomarControl() {
     // The destruction notification reaches a sink that is still connected;
     // the form and its controller go with the members.
+    FWindow->Destroy();
     FEvents.Destroy();
     FEventsPoint.DisconnectAll();
     FPropertyNotifyPoint.DisconnectAll();
@@ -156,7 +187,11 @@ HRESULT TVellomarControl::PutText(std::string TFormProperties::*field, BSTR valu
 // --- IVellomarX: the form properties ------------------------------------------
 
 HRESULT TVellomarControl::get_Visible(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::Visible); }
-HRESULT TVellomarControl::put_Visible(VARIANT_BOOL v) { return PutBool(&TFormProperties::Visible, v); }
+HRESULT TVellomarControl::put_Visible(VARIANT_BOOL v) {
+    const HRESULT hr = PutBool(&TFormProperties::Visible, v);
+    if (SUCCEEDED(hr)) FWindow->SetVisible(Properties().Visible);
+    return hr;
+}
 HRESULT TVellomarControl::get_AutoScroll(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::AutoScroll); }
 HRESULT TVellomarControl::put_AutoScroll(VARIANT_BOOL v) { return PutBool(&TFormProperties::AutoScroll, v); }
 HRESULT TVellomarControl::get_AutoSize(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::AutoSize); }
@@ -172,6 +207,7 @@ HRESULT TVellomarControl::put_AxBorderStyle(TxActiveFormBorderStyle v) {
     return ComGuard([&] {
         CheckRange(v, afbRaised);
         Properties().AxBorderStyle = v;
+        FWindow->SetBorder(v);
         return S_OK;
     });
 }
@@ -242,7 +278,11 @@ HRESULT TVellomarControl::put_DoubleBuffered(VARIANT_BOOL v) { return PutBool(&T
 HRESULT TVellomarControl::get_AlignDisabled(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::AlignDisabled); }
 HRESULT TVellomarControl::get_VisibleDockClientCount(LONG* v) { return GetLong(v, &TFormProperties::VisibleDockClientCount); }
 HRESULT TVellomarControl::get_Enabled(VARIANT_BOOL* v) { return GetBool(v, &TFormProperties::Enabled); }
-HRESULT TVellomarControl::put_Enabled(VARIANT_BOOL v) { return PutBool(&TFormProperties::Enabled, v); }
+HRESULT TVellomarControl::put_Enabled(VARIANT_BOOL v) {
+    const HRESULT hr = PutBool(&TFormProperties::Enabled, v);
+    if (SUCCEEDED(hr)) FWindow->SetEnabled(Properties().Enabled);
+    return hr;
+}
 
 // --- IVellomarX: the command entry ----------------------------------------------
 

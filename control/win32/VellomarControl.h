@@ -16,6 +16,7 @@
 #include "control/win32/FormFontLink.h"
 #include "control/win32/ModuleTypeLib.h"
 #include "platform/win32/WinInetUrlFetcher.h"
+#include "surface/win32/FormWindow.h"
 #include "platform/win32/Win32Services.h"
 
 namespace vellomar::com {
@@ -23,7 +24,14 @@ namespace vellomar::com {
 class TVellomarControl final : public IVellomarX,
                                public ISupportErrorInfo,
                                public IProvideClassInfo2,
-                               public IConnectionPointContainer {
+                               public IConnectionPointContainer,
+                               public IOleObject,
+                               public IOleInPlaceObject,
+                               public IOleInPlaceActiveObject,
+                               public IOleControl,
+                               public IViewObject2,
+                               public IPersistStreamInit,
+                               public IPersistPropertyBag {
 public:
     // Creates a control and answers its interface 'iid'.
     static HRESULT Create(REFIID iid, void** out);
@@ -103,7 +111,80 @@ public:
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
+    // IOleObject
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
+    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
+    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR app, LPCOLESTR object) override;
+    HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override;
+    HRESULT STDMETHODCALLTYPE SetMoniker(DWORD which, IMoniker* moniker) override;
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
+    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject* data, BOOL creation, DWORD reserved) override;
+    HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD reserved, IDataObject** data) override;
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG message, IOleClientSite* site, LONG index,
+                                     HWND parent, LPCRECT bounds) override;
+    HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** verbs) override;
+    HRESULT STDMETHODCALLTYPE Update() override;
+    HRESULT STDMETHODCALLTYPE IsUpToDate() override;
+    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* clsid) override;
+    HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* type) override;
+    HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override;
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override;
+    HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* connection) override;
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD connection) override;
+    HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** advise) override;
+    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) override;
+    HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE* palette) override;
+
+    // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) override;
+    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override;
+    HRESULT STDMETHODCALLTYPE UIDeactivate() override;
+    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT clip) override;
+    HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override;
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) override;
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) override;
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) override;
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window,
+                                           BOOL frameWindow) override;
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
+
+    // IOleControl
+    HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) override;
+    HRESULT STDMETHODCALLTYPE OnMnemonic(MSG* message) override;
+    HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID id) override;
+    HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override;
+
+    // IViewObject2
+    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
+                                   HDC targetDc, HDC drawDc, LPCRECTL bounds, LPCRECTL windowBounds,
+                                   BOOL(STDMETHODCALLTYPE* keepGoing)(ULONG_PTR),
+                                   ULONG_PTR keepGoingArgument) override;
+    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo,
+                                          DVTARGETDEVICE* device, HDC targetDc,
+                                          LOGPALETTE** colors) override;
+    HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
+    HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) override;
+    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
+    HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device,
+                                        LPSIZEL size) override;
+
+    // IPersist, IPersistStreamInit, IPersistPropertyBag: nothing is kept
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
+    HRESULT STDMETHODCALLTYPE IsDirty() override;
+    HRESULT STDMETHODCALLTYPE Load(LPSTREAM stream) override;
+    HRESULT STDMETHODCALLTYPE Save(LPSTREAM stream, BOOL clearDirty) override;
+    HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
+    HRESULT STDMETHODCALLTYPE InitNew() override;
+    HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+
 private:
+    // In-place activation: the form window is made a child of the site's
+    // window; UI activation makes it the active object of the frame.
+    HRESULT InPlaceActivate(IOleClientSite* site, bool uiActivate);
+    TFormNotifications FormNotifications();
     // The event-sink step: the events point's sink changed.
     void EventSinkChanged();
     TFormProperties& Properties() { return FForm->Properties; }
@@ -128,6 +209,20 @@ private:
     // which the control sends nothing of its own.
     TConnectionPoint FEventsPoint{*this, DIID_IVellomarXEvents, 1, [this] { EventSinkChanged(); }};
     TConnectionPoint FPropertyNotifyPoint{*this, IID_IPropertyNotifySink, size_t(-1), nullptr};
+
+    // Embedding state. The form window presents FForm's view, so it is
+    // declared after FForm and goes first.
+    std::unique_ptr<TFormWindow> FWindow;
+    TComPtr<IOleClientSite> FClientSite;
+    TComPtr<IOleInPlaceSite> FInPlaceSite;
+    TComPtr<IOleInPlaceFrame> FFrame;
+    TComPtr<IOleInPlaceUIWindow> FDocWindow;
+    TComPtr<IOleAdviseHolder> FOleAdvise;
+    TComPtr<IAdviseSink> FViewAdvise;
+    DWORD FViewAdviseAspects = 0, FViewAdviseFlags = 0;
+    SIZEL FExtent{};  // HIMETRIC, as the container set it
+    bool FInPlaceActive = false;
+    bool FUIActive = false;
 };
 
 }  // namespace vellomar::com
