@@ -51,7 +51,7 @@ file(GLOB VELLOMAR_WIN_TESTS CONFIGURE_DEPENDS tests/win/*.cpp)
 if(VELLOMAR_WIN_TESTS)
   add_executable(vellomar_wintests ${VELLOMAR_WIN_TESTS})
   target_link_libraries(vellomar_wintests PRIVATE vellomar_core vellomar_tlb_guids
-    GTest::gtest GTest::gmock ws2_32 ${VELLOMAR_STATIC_LINK})
+    GTest::gtest GTest::gmock ws2_32 version ${VELLOMAR_STATIC_LINK})
   add_dependencies(vellomar_wintests vellomar_typelib)
   # The event-raising code of the control module, tested on its own too.
   target_sources(vellomar_wintests PRIVATE control/win32/FormEvents.cpp

@@ -192,6 +192,16 @@ TEST_F(HostingTest, DraggingPansThePictureWhileScrollingIsArmed) {
     EXPECT_EQ(kRed, after.At(x, y)) << "the picture moved right with the pointer";
 }
 
+TEST_F(HostingTest, ShowsTheCursorOfTheToolMode) {
+    // A new control is in tmNone (the arrow); a load arms tmScroll (the
+    // four-way arrow).
+    SendMessageW(FForm, WM_SETCURSOR, WPARAM(FForm), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), GetCursor());
+    LoadHalves(40, 40);
+    SendMessageW(FForm, WM_SETCURSOR, WPARAM(FForm), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_SIZEALL), GetCursor());
+}
+
 TEST_F(HostingTest, ViewDrawsIntoAnotherDeviceContext) {
     LoadHalves(120, 80);
     Shown();
