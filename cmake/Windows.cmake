@@ -53,9 +53,10 @@ if(VELLOMAR_WIN_TESTS)
   target_link_libraries(vellomar_wintests PRIVATE vellomar_core vellomar_tlb_guids
     GTest::gtest GTest::gmock ws2_32 version ${VELLOMAR_STATIC_LINK})
   add_dependencies(vellomar_wintests vellomar_typelib)
-  # The event-raising code of the control module, tested on its own too.
+  # Parts of the control module that are tested on their own too.
   target_sources(vellomar_wintests PRIVATE control/win32/FormEvents.cpp
-    control/win32/EventForwarder.cpp control/win32/ModuleState.cpp)
+    control/win32/EventForwarder.cpp control/win32/FormFontLink.cpp
+    control/win32/ModuleState.cpp)
 endif()
 
 # The demo host.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "control/win32/ComErrors.h"
+
 namespace vellomar::com {
 
 TConnectionPoint::TConnectionPoint(IConnectionPointContainer& owner, REFIID iid, size_t maxSinks,
@@ -52,13 +54,15 @@ HRESULT TConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     const HRESULT hr = sink->QueryInterface(FIid, outgoing.PutVoid());
     if (FAILED(hr)) return hr;
     if (!outgoing) return E_NOINTERFACE;
-    auto free = std::find_if(FSlots.begin(), FSlots.end(),
-                             [](const TComPtr<IUnknown>& slot) { return !slot; });
-    if (free == FSlots.end()) free = FSlots.insert(FSlots.end(), TComPtr<IUnknown>());
-    *free = std::move(outgoing);
-    *cookie = DWORD(free - FSlots.begin()) + 1;
-    if (FChanged) FChanged();
-    return S_OK;
+    return ComGuard([&] {
+        auto free = std::find_if(FSlots.begin(), FSlots.end(),
+                                 [](const TComPtr<IUnknown>& slot) { return !slot; });
+        if (free == FSlots.end()) free = FSlots.insert(FSlots.end(), TComPtr<IUnknown>());
+        *free = std::move(outgoing);
+        *cookie = DWORD(free - FSlots.begin()) + 1;
+        if (FChanged) FChanged();
+        return S_OK;
+    });
 }
 
 HRESULT TConnectionPoint::Unadvise(DWORD cookie) {
@@ -66,8 +70,10 @@ HRESULT TConnectionPoint::Unadvise(DWORD cookie) {
     // Released only after the change step, so that a sink which releases
     // the control in its own Release does not pull it away mid-call.
     TComPtr<IUnknown> leaving = std::move(FSlots[cookie - 1]);
-    if (FChanged) FChanged();
-    return S_OK;
+    return ComGuard([&] {
+        if (FChanged) FChanged();
+        return S_OK;
+    });
 }
 
 HRESULT TConnectionPoint::EnumConnections(IEnumConnections** out) {

@@ -26,7 +26,11 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseComObject(this, FRefs.Release()); }
 
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override {
-        if (FLink) FLink->CopyFromObject();
+        try {
+            if (FLink) FLink->CopyFromObject();
+        } catch (...) {
+            // The form keeps the attributes it had; the font object is the host's.
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }

@@ -37,11 +37,25 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (!IsEqualCLSID(clsid, CLSID_VellomarX)) return CLASS_E_CLASSNOTAVAILABLE;
-    return ControlFactory().QueryInterface(iid, out);
+    return ControlFactory().QueryInterface(iid, out);  // allocates nothing
 }
 
 STDAPI DllCanUnloadNow() { return CanUnloadNow() ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() { return RegisterServer(); }
+// A step that cannot even be attempted (out of memory) fails the whole
+// registration like any other failing step.
+STDAPI DllRegisterServer() {
+    try {
+        return RegisterServer();
+    } catch (...) {
+        return E_FAIL;
+    }
+}
 
-STDAPI DllUnregisterServer() { return UnregisterServer(); }
+STDAPI DllUnregisterServer() {
+    try {
+        return UnregisterServer();
+    } catch (...) {
+        return E_FAIL;
+    }
+}

@@ -45,10 +45,10 @@ void CheckRange(LONG value, LONG highest) {
 HRESULT TVellomarControl::Create(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    const TModuleTypeInfos* infos = nullptr;
-    const HRESULT loaded = ModuleTypeInfos(&infos);
-    if (FAILED(loaded)) return loaded;
     return ComGuard([&] {
+        const TModuleTypeInfos* infos = nullptr;
+        const HRESULT loaded = ModuleTypeInfos(&infos);
+        if (FAILED(loaded)) return loaded;
         TVellomarControl* control = NewComObject<TVellomarControl>(*infos);
         const HRESULT hr = control->QueryInterface(iid, out);
         control->Release();
