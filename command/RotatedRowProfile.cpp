@@ -66,39 +66,6 @@ TSpan InsideSpan(int64_t p0, int64_t step, int64_t pixels) {
     return {1, 0};
 }
 
-// How the source row changes along a row of the rotation: every Whole or
-// Whole + 1 columns by Direction. The same for all rows of a rotation.
-struct TCrossingRate {
-    explicit TCrossingRate(int64_t step)
-        : Direction(step > 0 ? 1 : step < 0 ? -1 : 0),
-          Divisor(step > 0 ? step : step < 0 ? -step : 1),
-          Whole(kPixel / Divisor),
-          Rest(kPixel % Divisor) {}
-    int Direction;
-    int64_t Divisor;
-    int64_t Whole;
-    int64_t Rest;
-};
-
-// Where a row of the rotation crosses from one source row to the next: the
-// pixel index of p0 + step × t at column t, and the next column at which it
-// changes. Needs |step| <= kPixel, so the index moves by at most one per
-// column. The walk itself is in AddRunSteps.
-struct TRowCrossing {
-    TRowCrossing(const TCrossingRate& rate, int64_t p0, int64_t t)
-        : Pixel(PixelOf(p0 + rate.Direction * rate.Divisor * t)) {
-        if (rate.Direction == 0) return;
-        // The next change is at the first column whose position reaches the
-        // boundary: ceil(boundary / divisor), boundary in distance units.
-        const int64_t boundary = rate.Direction > 0 ? (Pixel + 1) * kPixel - p0 : p0 - Pixel * kPixel + 1;
-        Next = CeilDiv(boundary, rate.Divisor);
-        Slack = Next * rate.Divisor - boundary;
-    }
-    int64_t Pixel;
-    int64_t Next = kNever;
-    int64_t Slack = 0;  // Next × divisor - boundary, in 0 .. divisor - 1
-};
-
 // Walks the columns at which nearest sampling repeats a source column: with
 // a step of kPixel - gap (0 < step <= kPixel) column t repeats column t - 1
 // exactly when the position of t - 1 lies less than gap into its pixel.
@@ -126,73 +93,19 @@ private:
     int64_t FOffsetBefore = 0;  // offset of the column before FNext
 };
 
-// The values of the repeated columns up to column last, all in source row
-// sy. Rare (a few per row), so kept out of the hot loop.
-template <typename TTables>
-#if defined(__GNUC__)
-__attribute__((noinline))
-#endif
-uint32_t RepeatsUpTo(const TTables& tables, TColumnRepeats& repeats, int64_t sy, int64_t x0, int64_t dx,
-                     int64_t last) {
-    uint32_t sum = 0;
-    for (; repeats.Next() <= last; repeats.Advance()) sum += tables.Value(sy, PixelOf(x0 + dx * repeats.Next()));
-    return sum;
-}
+// The profile of a rotation telescoped (see TRotatedRowProfiler): with P
+// the prefix sums of the source rows, a run in source row r_k from column
+// a_k to b_k adds P[r_k][b_k + 1] - P[r_k][a_k], and the next run starts at
+// a_(k+1) = b_k + 1 in row r_k ± 1, so a row's sum is
+//   P[r_K][e_K] - P[r_0][a_0] + sum over k < K of ±S[min(r_k, r_(k+1))][e_k],
+// e_k = b_k + 1, S[r][x] = P[r][x] - P[r + 1][x], plus once more the value
+// of every column that nearest sampling repeats (also at the start of a
+// run, which the steps skip). The ends and repeats are taken row by row
+// (RowEnds), the steps boundary by boundary (AddBoundary).
 
-// The runs of a row of the rotation that end before its last column, from
-// the crossing at the current column on; kDirection is the sign of the
-// source row step. Each run adds its step-table entry, each repeated column
-// its value.
-//
-// This is the hot loop of the search, kept to locals: the next crossing
-// moves by Whole columns or one more, decided without a branch (which would
-// be mispredicted half the time); the step table is addressed through a
-// handle of the boundary row that moves with the walk, which also tells the
-// source row; and the entry this run end will need kPrefetchRows rows of
-// the rotation later, that many source rows lower and drift columns aside,
-// is asked for now.
-template <int kDirection, typename TTables>
-uint32_t AddRunSteps(const TTables& tables, const TCrossingRate& rate, const TRowCrossing& crossing,
-                     TColumnRepeats& repeats, int64_t x0, int64_t dx, int64_t last, int64_t drift, uint32_t sum) {
-    if (crossing.Next > last) return sum;
-    const auto steps = tables.Steps(drift);  // a small value, kept in registers
-    // The upper row of the boundary crossed at the end of the run.
-    size_t boundary = steps.Handle(kDirection > 0 ? crossing.Pixel : crossing.Pixel - 1);
-    auto rowOf = [&](size_t handle) { return steps.RowOf(handle) + (kDirection > 0 ? 0 : 1); };
-    const int64_t divisor = rate.Divisor, whole = rate.Whole, rest = rate.Rest;
-    const int64_t xBefore = x0 - dx;  // the position of column t - 1 is xBefore + dx × t
-    int64_t next = crossing.Next, slack = crossing.Slack, nextRepeat = repeats.Next();
-    do {
-        if (nextRepeat < next) {
-            sum += RepeatsUpTo(tables, repeats, rowOf(boundary), x0, dx, next - 1);
-            nextRepeat = repeats.Next();
-        }
-        // Positions inside the source are not negative: the shift is the floor.
-        const int64_t end = ((xBefore + dx * next) >> TRotationGeometry::kPositionShift) + 1;
-        const uint32_t step = steps.Step(boundary, end);
-#if defined(__GNUC__)
-        // In the loop itself: GCC drops a prefetch in a helper it deems pure.
-        if constexpr (decltype(steps)::kPrefetched) __builtin_prefetch(steps.PrefetchAddress(boundary, end));
-#endif
-        sum += kDirection > 0 ? step : 0u - step;
-        boundary = kDirection > 0 ? steps.Below(boundary) : steps.Above(boundary);
-        slack -= rest;
-        const int64_t borrow = slack < 0 ? 1 : 0;
-        slack += borrow * divisor;
-        next += whole + borrow;
-    } while (next <= last);
-    return sum;
-}
-
-// Row ty of the rotation. With P the prefix sums of the source rows, a run
-// in source row r_k from column a_k to b_k adds P[r_k][b_k + 1] - P[r_k][a_k];
-// the next run starts at a_(k+1) = b_k + 1 in row r_k ± 1, so the row sum
-//   -P[r_0][a_0] + sum over k of (P[r_k][e_k] - P[r_(k+1)][e_k]) + P[r_K][e_K],
-// e_k = b_k + 1, takes one step-table entry per run. A column repeated by
-// nearest sampling (also at the start of a run, where the step table skipped
-// it) adds its value once more.
+// The ends and repeated columns of row ty of the rotation.
 template <typename TTables>
-int64_t RowOfRotation(const TRotationGeometry& g, const TCrossingRate& rate, const TTables& tables, int ty) {
+uint32_t RowEnds(const TRotationGeometry& g, const TTables& tables, int ty) {
     const int64_t x0 = g.SourceX(0, ty), dx = g.SourceXStep();
     const int64_t y0 = g.SourceY(0, ty), dy = g.SourceYStep();
     const TSpan xs = InsideSpan(x0, dx, g.SourceWidth());
@@ -200,20 +113,105 @@ int64_t RowOfRotation(const TRotationGeometry& g, const TCrossingRate& rate, con
     const int64_t first = std::max<int64_t>({0, xs.First, ys.First});
     const int64_t last = std::min<int64_t>({g.TargetWidth() - 1, xs.Last, ys.Last});
     if (first > last) return 0;
+    uint32_t sum = tables.Prefix(PixelOf(y0 + dy * last), PixelOf(x0 + dx * last) + 1) -
+                   tables.Prefix(PixelOf(y0 + dy * first), PixelOf(x0 + dx * first));
+    for (TColumnRepeats repeats(x0, dx, first); repeats.Next() <= last; repeats.Advance()) {
+        const int64_t t = repeats.Next();
+        sum += tables.Value(PixelOf(y0 + dy * t), PixelOf(x0 + dx * t));
+    }
+    return sum;
+}
 
-    TRowCrossing crossing(rate, y0, first);
-    TColumnRepeats repeats(x0, dx, first);
-    uint32_t sum = 0u - tables.Prefix(crossing.Pixel, PixelOf(x0 + dx * first));
-    // From one row of the rotation to the next the run ends move by -sin a.
-    const int64_t drift = -((g.Sin() * int64_t(kPrefetchRows) + (int64_t(1) << (TRotationGeometry::kFractionBits - 1))) >>
-                            TRotationGeometry::kFractionBits);
-    if (rate.Direction > 0)
-        sum = AddRunSteps<1>(tables, rate, crossing, repeats, x0, dx, last, drift, sum);
-    else if (rate.Direction < 0)
-        sum = AddRunSteps<-1>(tables, rate, crossing, repeats, x0, dx, last, drift, sum);
-    const int64_t lastRow = PixelOf(y0 + dy * last);
-    sum += RepeatsUpTo(tables, repeats, lastRow, x0, dx, last);
-    return sum + tables.Prefix(lastRow, PixelOf(x0 + dx * last) + 1);
+// Adds the steps at the boundary between source rows r and r + 1 to every
+// row of the rotation that crosses it inside the source; kDirection is the
+// sign of the source row step along a row.
+//
+// This is the hot loop of the search. On row ty the boundary is crossed at
+// column t(ty) = ceil(N(ty) / D), D = |row step|, with N falling (rising for
+// kDirection < 0) by 2c from one row to the next; so t and the source
+// position of column t - 1, which names the step's column, move by Whole
+// or Whole + 1 columns a row, decided without a branch and without a
+// division. The crossing lies inside the source exactly when columns t - 1
+// and t both lie inside it in x (rows r and r + 1 exist, and the rows
+// visited span the box's columns 1 .. width - 1): one unsigned comparison.
+// Consecutive boundaries read steps at nearly the same columns, which the
+// band layout of the step table (SkewTables.h) keeps in cache, and the step
+// kPrefetchRows boundaries on is asked for ahead.
+template <int kDirection, typename TTables>
+void AddBoundary(const TRotationGeometry& g, const TTables& tables, int64_t r, int64_t drift, uint32_t* sums) {
+    const int64_t dx = g.SourceXStep();
+    const int64_t divisor = kDirection > 0 ? g.SourceYStep() : -g.SourceYStep();
+    const int64_t twoC = 2 * g.Cos(), twoS = 2 * g.Sin();
+    const int64_t lastColumn = g.TargetWidth() - 1;
+    const int64_t y00 = g.SourceY(0, 0);
+    const int64_t boundary = (r + 1) * kPixel;
+    // N(ty) = n0 ∓ 2c × ty, and the rows whose crossing column lies in
+    // 1 .. lastColumn.
+    int64_t n0, first, last;
+    if (kDirection > 0) {
+        n0 = boundary - y00;  // t: the first column at or below the boundary
+        first = CeilDiv(n0 - lastColumn * divisor, twoC);
+        last = CeilDiv(n0, twoC) - 1;
+    } else {
+        n0 = y00 - boundary + 1;  // t: the first column above the boundary
+        first = FloorDiv(-n0, twoC) + 1;
+        last = FloorDiv(lastColumn * divisor - n0, twoC);
+    }
+    first = std::max<int64_t>(0, first);
+    last = std::min<int64_t>(g.TargetHeight() - 1, last);
+    if (first > last) return;
+
+    const int64_t n = n0 + (kDirection > 0 ? -twoC : twoC) * first;
+    const int64_t t = CeilDiv(n, divisor);
+    int64_t slack = t * divisor - n;  // t × D - N, in 0 .. D - 1
+    const int64_t whole = twoC / divisor, rest = twoC % divisor;
+    // From row to row the position of column t - 1 moves by -2s and by dx
+    // for every column t moves.
+    int64_t position = g.SourceX(0, first) + dx * (t - 1);
+    const int64_t move = -twoS + (kDirection > 0 ? -dx : dx) * whole;
+    const int64_t moveMore = kDirection > 0 ? -dx : dx;
+    const uint64_t inside = uint64_t(g.SourceWidth() * kPixel - dx);  // position < inside: t inside too
+    const auto steps = tables.StepRow(r, drift);
+    for (int64_t ty = first; ty <= last; ++ty) {
+        if (uint64_t(position) < inside) {
+            const int64_t end = (position >> TRotationGeometry::kPositionShift) + 1;
+#if defined(__GNUC__)
+            // Here, not in a helper: GCC drops a prefetch in a function it deems pure.
+            if constexpr (TTables::kPrefetched) __builtin_prefetch(steps.Ahead(end));
+#endif
+            const uint32_t step = steps.At(end);
+            sums[ty] += kDirection > 0 ? step : 0u - step;
+        }
+        if (kDirection > 0) {
+            // N falls by 2c = whole × D + rest: t by whole, or one more.
+            const int64_t more = slack + rest >= divisor ? 1 : 0;
+            slack += rest - more * divisor;
+            position += move + more * moveMore;
+        } else {
+            // N rises by 2c: t by whole, or one more.
+            const int64_t more = rest > slack ? 1 : 0;
+            slack += more * divisor - rest;
+            position += move + more * moveMore;
+        }
+    }
+}
+
+template <typename TTables>
+TRowProfile ProfileOf(const TRotationGeometry& g, const TTables& tables) {
+    std::vector<uint32_t> sums(static_cast<size_t>(g.TargetHeight()));
+    for (int ty = 0; ty < g.TargetHeight(); ++ty) sums[size_t(ty)] = RowEnds(g, tables, ty);
+    // From one boundary to the next the crossing columns move by -sin a.
+    const int64_t drift =
+        -((g.Sin() * kPrefetchRows + (int64_t(1) << (TRotationGeometry::kFractionBits - 1))) >>
+          TRotationGeometry::kFractionBits);
+    const int64_t dy = g.SourceYStep();
+    for (int64_t r = 0; r + 1 < g.SourceHeight(); ++r) {
+        if (dy > 0)
+            AddBoundary<1>(g, tables, r, drift, sums.data());
+        else if (dy < 0)
+            AddBoundary<-1>(g, tables, r, drift, sums.data());
+    }
+    return TRowProfile(sums.begin(), sums.end());
 }
 
 }  // namespace
@@ -248,12 +246,7 @@ TRowProfile TRotatedRowProfiler::Profile(double angleDegrees) const {
     // The walk needs the source column to rise along a row (cos a > 0); the
     // skew search never leaves that range, other angles take the plain path.
     if (geometry.Cos() <= 0) return RowProfileByRotation(FPicture, angleDegrees);
-    const TCrossingRate rate(geometry.SourceYStep());
-    TRowProfile profile(size_t(geometry.TargetHeight()));
-    for (int ty = 0; ty < geometry.TargetHeight(); ++ty)
-        profile[size_t(ty)] = FGrey ? RowOfRotation(geometry, rate, *FGrey, ty)
-                                    : RowOfRotation(geometry, rate, *FSetPixels, ty);
-    return profile;
+    return FGrey ? ProfileOf(geometry, *FGrey) : ProfileOf(geometry, *FSetPixels);
 }
 
 }  // namespace vellomar

@@ -13,7 +13,6 @@ namespace vellomar {
 namespace {
 
 constexpr int kCoarseShift = 5;  // P at every 32nd column
-constexpr size_t kLineRows = 16;  // rows of a cache line of grey steps
 constexpr size_t kRowsPerTask = 256;
 
 // The skew values of row y of a picture in a grey format, one byte a pixel.
@@ -48,9 +47,15 @@ std::unique_ptr<T[]> UninitialisedTable(size_t n) {
 TGreySkewTables::TGreySkewTables(const TBitmap& picture)
     : FWidth(size_t(picture.Width())),
       FCoarseLength((FWidth >> kCoarseShift) + 1),
+      FBandSize((FWidth + 1 + 2 * size_t(kSpareColumns)) * kBandRows),
       FValues(UninitialisedTable<uint8_t>(FWidth * size_t(picture.Height()))),
-      FCoarse(UninitialisedTable<uint32_t>(FCoarseLength * size_t(picture.Height()))),
-      FSteps(picture.Height() > 1 ? size_t(picture.Height()) - 1 : 0, FWidth + 1) {
+      FCoarse(UninitialisedTable<uint32_t>(FCoarseLength * size_t(picture.Height()))) {
+    const size_t height = size_t(picture.Height());
+    const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
+    // A spare page after the last band for the prefetches that overshoot it.
+    constexpr size_t kPage = 4096 / sizeof(uint32_t);
+    FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + kPage);
+    FSteps = FStepStore.get() + size_t(kSpareColumns) * kBandRows;
     const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
     ShareAcrossTwoThreads(TasksFor(size_t(picture.Height())),
                           [&](size_t task) { FillRows(picture, paletteGreys, task); });
@@ -93,7 +98,7 @@ void TGreySkewTables::FillRows(const TBitmap& picture, const std::array<uint8_t,
         for (size_t i = 1; i <= rows && top + i < height; ++i) prepare(top + i, i);
         const size_t steps = std::min(rows, height - 1 - top);
         for (size_t x = 0; x < length; ++x) {
-            uint32_t* line = FSteps.Entry(top, x);
+            uint32_t* line = FSteps + StepIndex(top) + x * kBandRows;
             for (size_t i = 0; i < steps; ++i) line[i] = prefixes[i * length + x] - prefixes[(i + 1) * length + x];
         }
         std::copy(prefixes.begin() + rows * length, prefixes.begin() + (rows + 1) * length, prefixes.begin());
