@@ -21,8 +21,11 @@ if [ -f "$out/page-straightened.jpg" ]; then
 fi
 
 if [ -f "$build/VellomarDemo.exe" ]; then
-  echo "== demo host window"
-  wine "$build/VellomarDemo.exe" "$(winepath -w "$out/sample-page.jpg")" "$(winepath -w "$out/demo-window.png")" | tr -d '\r'
-  [ -f "$out/demo-window.png" ] && echo "screenshot: $out/demo-window.png"
+  echo "== demo host: the control in place in a host window"
+  wine "$build/VellomarDemo.exe" "$(winepath -w "$out/sample-page.jpg")" 10 | tr -d '\r' &
+  host=$!
+  sleep 7
+  import -window root "$out/demo-window.png" && echo "screenshot: $out/demo-window.png"
+  wait "$host"
 fi
 wineserver -w

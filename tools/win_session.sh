@@ -14,29 +14,11 @@ prefix=${2:?wine prefix}
 out=${3:-$build/test-results}
 mkdir -p "$out" "$(dirname "$prefix")"
 out=$(cd "$out" && pwd)
-prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")  # Wine wants it absolute
-
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+# shellcheck source=tools/wine_prefix.sh
+source "$root/tools/wine_prefix.sh"
+use_wine_prefix "$prefix"
 status=0
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "== initialising the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
-
-ocx=$build/Vellomar.ocx
-if [ ! -f "$ocx" ]; then
-  echo "ERROR: $ocx is missing"
-  exit 1
-fi
-echo "== regsvr32 Vellomar.ocx"
-if wine regsvr32 /s "$(winepath -w "$ocx")"; then
-  echo "registered"
-else
-  echo "ERROR: regsvr32 failed"
-  status=1
-fi
+register_control "$build/Vellomar.ocx" || status=1
 
 # The 32-bit script host of the prefix (a 32-bit server needs a 32-bit host).
 for client in "$root"/tests/clients/*.vbs "$root"/tests/clients/*.js; do
