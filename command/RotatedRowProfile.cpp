@@ -169,7 +169,7 @@ void AddBoundary(const TRotationGeometry& g, const TTables& tables, int64_t r, i
     // for every column t moves.
     int64_t position = g.SourceX(0, first) + dx * (t - 1);
     const int64_t move = -twoS + (kDirection > 0 ? -dx : dx) * whole;
-    const int64_t moveMore = kDirection > 0 ? -dx : dx;
+    const int64_t moveMore = move + (kDirection > 0 ? -dx : dx);
     const uint64_t inside = uint64_t(g.SourceWidth() * kPixel - dx);  // position < inside: t inside too
     const auto steps = tables.StepRow(r, drift);
     for (int64_t ty = first; ty <= last; ++ty) {
@@ -182,16 +182,19 @@ void AddBoundary(const TRotationGeometry& g, const TTables& tables, int64_t r, i
             const uint32_t step = steps.At(end);
             sums[ty] += kDirection > 0 ? step : 0u - step;
         }
+        // N moves by 2c = whole × D + rest: t by whole columns, or one more.
+        // Written as selections, which compile to conditional moves: the
+        // slack is the chain from row to row, and a multiply by the 0 or 1
+        // would lengthen it.
         if (kDirection > 0) {
-            // N falls by 2c = whole × D + rest: t by whole, or one more.
-            const int64_t more = slack + rest >= divisor ? 1 : 0;
-            slack += rest - more * divisor;
-            position += move + more * moveMore;
+            const int64_t raised = slack + rest;
+            const bool more = raised >= divisor;
+            slack = more ? raised - divisor : raised;
+            position += more ? moveMore : move;
         } else {
-            // N rises by 2c: t by whole, or one more.
-            const int64_t more = rest > slack ? 1 : 0;
-            slack += more * divisor - rest;
-            position += move + more * moveMore;
+            const bool more = rest > slack;
+            slack = more ? slack + (divisor - rest) : slack - rest;
+            position += more ? moveMore : move;
         }
     }
 }
