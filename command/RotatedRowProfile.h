@@ -46,16 +46,19 @@ TRowProfile RowProfileByRotation(const TBitmap& picture, double angleDegrees);
 // step except at the rare columns where nearest sampling takes a source
 // pixel twice. With prefix sums P per source row a run from column a to b
 // costs P[y][b + 1] - P[y][a]; and as each run starts where the last one
-// ended, in the next source row, the row's sum telescopes into one table
-// entry per run, the step P[y][x] - P[y + 1][x] at the run's end. Run ends
-// and repeated columns are stepped to with integer arithmetic only. A row
-// of the rotation by a costs about W × |sin a| steps instead of W, and the
-// search reads one memory word per step, which is what bounds its speed.
+// ended, in the next source row, a row's sum telescopes into its two ends,
+// its repeated columns and one table entry per source row boundary it
+// crosses, P[y][x] - P[y + 1][x] at the crossing. The crossings of one
+// boundary by successive rows of the rotation follow each other at a fixed
+// rate, so they are stepped to boundary by boundary with integer additions
+// only, and neighbouring boundaries read neighbouring table entries. A
+// rotation by a costs about W × H × |tan a| such steps instead of the W × H
+// pixels of a rotated copy.
 //
 // Building the object fills the tables of command/SkewTables.h once (for
 // the grey formats about 5 bytes a pixel, for Bw1 5 bytes per 8 pixels),
-// sharing the rows between two threads; Profile may then be called
-// from several threads at once. The picture must outlive the object.
+// sharing the rows between two threads; Profile may then be called from
+// several threads at once. The picture must outlive the object.
 class TRotatedRowProfiler {
 public:
     explicit TRotatedRowProfiler(const TBitmap& picture);

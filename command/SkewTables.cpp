@@ -1,6 +1,7 @@
 #include "command/SkewTables.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -33,28 +34,33 @@ void SkewValuesOfRow(const TBitmap& picture, size_t y, const std::array<uint8_t,
 
 size_t TasksFor(size_t rows) { return (rows + kRowsPerTask - 1) / kRowsPerTask; }
 
-}  // namespace
-
+// A table of n entries that is written before it is read, left
+// uninitialised: the fill then touches each fresh page once, on both
+// threads, instead of a zeroing pass touching them all first.
 template <typename T>
-std::unique_ptr<T[]> UninitialisedTable(size_t n) {
+std::unique_ptr<T[]> UninitialisedTable(uint64_t n) {
+    constexpr const char* kNoMemory = "Not enough memory to search the skew of the picture";
+    if (n > std::numeric_limits<size_t>::max() / sizeof(T)) throw EVellomarError(kNoMemory);
     try {
-        return std::unique_ptr<T[]>(new T[n]);
+        return std::unique_ptr<T[]>(new T[size_t(n)]);
     } catch (const std::bad_alloc&) {
-        throw EVellomarError("Not enough memory to search the skew of the picture");
+        throw EVellomarError(kNoMemory);
     }
 }
+
+}  // namespace
 
 TGreySkewTables::TGreySkewTables(const TBitmap& picture)
     : FWidth(size_t(picture.Width())),
       FCoarseLength((FWidth >> kCoarseShift) + 1),
       FBandSize((FWidth + 1 + 2 * size_t(kSpareColumns)) * kBandRows),
-      FValues(UninitialisedTable<uint8_t>(FWidth * size_t(picture.Height()))),
-      FCoarse(UninitialisedTable<uint32_t>(FCoarseLength * size_t(picture.Height()))) {
+      FValues(UninitialisedTable<uint8_t>(uint64_t(FWidth) * uint64_t(picture.Height()))),
+      FCoarse(UninitialisedTable<uint32_t>(uint64_t(FCoarseLength) * uint64_t(picture.Height()))) {
     const size_t height = size_t(picture.Height());
     const size_t bands = height > 1 ? (height - 1 + kBandRows - 1) / kBandRows : 0;
     // A spare page after the last band for the prefetches that overshoot it.
     constexpr size_t kPage = 4096 / sizeof(uint32_t);
-    FStepStore = UninitialisedTable<uint32_t>(bands * FBandSize + kPage);
+    FStepStore = UninitialisedTable<uint32_t>(uint64_t(bands) * FBandSize + kPage);
     FSteps = FStepStore.get() + size_t(kSpareColumns) * kBandRows;
     const std::array<uint8_t, 256> paletteGreys = PaletteSkewGreys(picture.Palette());
     ShareAcrossTwoThreads(TasksFor(size_t(picture.Height())),
@@ -107,8 +113,8 @@ void TGreySkewTables::FillRows(const TBitmap& picture, const std::array<uint8_t,
 
 TSetPixelSkewTables::TSetPixelSkewTables(const TBitmap& picture)
     : FLength(size_t(picture.Width()) / 8 + 1),
-      FCounts(UninitialisedTable<uint32_t>(FLength * size_t(picture.Height()))),
-      FBits(UninitialisedTable<uint8_t>(FLength * size_t(picture.Height()))) {
+      FCounts(UninitialisedTable<uint32_t>(uint64_t(FLength) * uint64_t(picture.Height()))),
+      FBits(UninitialisedTable<uint8_t>(uint64_t(FLength) * uint64_t(picture.Height()))) {
     ShareAcrossTwoThreads(TasksFor(size_t(picture.Height())), [&](size_t task) { FillRows(picture, task); });
 }
 

@@ -18,13 +18,6 @@
 
 namespace vellomar {
 
-// A table of n entries that is written before it is read, left
-// uninitialised: the fill then touches each fresh page once, on both
-// threads, instead of a zeroing pass touching them all first. Raises
-// EVellomarError when the memory cannot be had.
-template <typename T>
-std::unique_ptr<T[]> UninitialisedTable(size_t n);
-
 // The rows ahead that the walk prefetches steps for.
 constexpr int64_t kPrefetchRows = 16;
 // Spare columns on each side of the grey step table, so that a prefetch may
