@@ -26,10 +26,10 @@ using vellomar::TBitmap;
 using vellomar::TPixelFormat;
 using vellomar::bench::DescribeScanPage;
 using vellomar::bench::GenerateScanPage;
-using vellomar::bench::TScanPageSpec;
+using vellomar::bench::TScanPage;
 
 struct TPageRun {
-    TScanPageSpec Spec;
+    TScanPage Layout;
     std::unique_ptr<TBitmap> Page;  // generated on first use
     double ReferenceAngle = NAN, FastAngle = NAN;
     double ReferenceMs = NAN, FastMs = NAN;
@@ -42,9 +42,9 @@ std::vector<TPageRun>& PageRuns() {
             for (double tilt : {1.3, -2.27})
                 for (int border : {0, 60}) {
                     TPageRun run;
-                    run.Spec.Format = format;
-                    run.Spec.TiltDegrees = tilt;
-                    run.Spec.Border = border;
+                    run.Layout.Format = format;
+                    run.Layout.TiltDegrees = tilt;
+                    run.Layout.Border = border;
                     r.push_back(std::move(run));
                 }
         return r;
@@ -53,7 +53,7 @@ std::vector<TPageRun>& PageRuns() {
 }
 
 const TBitmap& PageOf(TPageRun& run) {
-    if (!run.Page) run.Page = std::make_unique<TBitmap>(GenerateScanPage(run.Spec));
+    if (!run.Page) run.Page = std::make_unique<TBitmap>(GenerateScanPage(run.Layout));
     return *run.Page;
 }
 
@@ -77,7 +77,7 @@ constexpr int kA4Width = 2480, kA4Height = 3508;
 
 void RegisterBenchmarks() {
     for (TPageRun& run : PageRuns()) {
-        const std::string name = DescribeScanPage(run.Spec);
+        const std::string name = DescribeScanPage(run.Layout);
         benchmark::RegisterBenchmark(("SkewSearch/Reference/" + name).c_str(),
                                      [&run](benchmark::State& s) { RunSearch(s, run, true); })
             ->Iterations(1)
@@ -122,12 +122,12 @@ bool PrintSkewSummary() {
                 "fast", "speed-up");
     for (const TPageRun& run : PageRuns()) {
         if (std::isnan(run.ReferenceAngle) && std::isnan(run.FastAngle)) continue;
-        const double truth = -run.Spec.TiltDegrees;
+        const double truth = -run.Layout.TiltDegrees;
         const double nearest = std::round(truth * 10) / 10;
         const bool same = run.ReferenceAngle == run.FastAngle;
         if (!std::isnan(run.ReferenceAngle) && !std::isnan(run.FastAngle) && !same) agree = false;
         std::printf("%-26s %+7.2f %+8.1f %+9.1f %+6.1f %8.0f ms %6.1f ms %7.0fx %s\n",
-                    DescribeScanPage(run.Spec).c_str(), truth, nearest, run.ReferenceAngle, run.FastAngle,
+                    DescribeScanPage(run.Layout).c_str(), truth, nearest, run.ReferenceAngle, run.FastAngle,
                     run.ReferenceMs, run.FastMs, run.ReferenceMs / run.FastMs,
                     std::isnan(run.ReferenceAngle) || std::isnan(run.FastAngle) ? "" : same ? "same" : "DIFFERENT");
     }

@@ -106,23 +106,23 @@ uint8_t Jitter(uint8_t base, uint32_t noise, int spread) {
 
 }  // namespace
 
-TBitmap GenerateScanPage(const TScanPageSpec& spec) {
-    const TPageText text(spec.Width, spec.Height, spec.Seed);
-    TBitmap page(spec.Width, spec.Height, spec.Format);
-    const double t = spec.TiltDegrees * 3.14159265358979323846 / 180.0;
+TBitmap GenerateScanPage(const TScanPage& layout) {
+    const TPageText text(layout.Width, layout.Height, layout.Seed);
+    TBitmap scan(layout.Width, layout.Height, layout.Format);
+    const double t = layout.TiltDegrees * 3.14159265358979323846 / 180.0;
     const double c = std::cos(t), s = std::sin(t);
-    const double cx = spec.Width / 2.0, cy = spec.Height / 2.0;
-    for (int y = 0; y < spec.Height; ++y) {
-        uint8_t* row = page.Row(y);
-        for (int x = 0; x < spec.Width; ++x) {
+    const double cx = layout.Width / 2.0, cy = layout.Height / 2.0;
+    for (int y = 0; y < layout.Height; ++y) {
+        uint8_t* row = scan.Row(y);
+        for (int x = 0; x < layout.Width; ++x) {
             // Turn the scan point back clockwise onto the untilted page.
             const double px = x + 0.5 - cx, py = y + 0.5 - cy;
             const double u = px * c - py * s + cx, v = px * s + py * c + cy;
-            const bool lid = spec.Border > 0 && (u < spec.Border || v < spec.Border ||
-                                                 u >= spec.Width - spec.Border || v >= spec.Height - spec.Border);
+            const bool lid = layout.Border > 0 && (u < layout.Border || v < layout.Border ||
+                                                 u >= layout.Width - layout.Border || v >= layout.Height - layout.Border);
             const bool ink = !lid && text.IsInk(u, v);
-            const uint32_t noise = Hash(uint32_t(x), uint32_t(y), spec.Seed);
-            if (spec.Format == TPixelFormat::Bw1) {
+            const uint32_t noise = Hash(uint32_t(x), uint32_t(y), layout.Seed);
+            if (layout.Format == TPixelFormat::Bw1) {
                 const bool speck = noise % 5000 == 0;
                 if (!lid && ink == speck) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
                 continue;
@@ -133,13 +133,13 @@ TBitmap GenerateScanPage(const TScanPageSpec& spec) {
             for (int k = 0; k < 3; ++k) p[k] = Jitter(base[k], noise >> (8 * k), lid ? 5 : 4);
         }
     }
-    return page;
+    return scan;
 }
 
-std::string DescribeScanPage(const TScanPageSpec& spec) {
+std::string DescribeScanPage(const TScanPage& layout) {
     char text[96];
-    std::snprintf(text, sizeof text, "%s/tilt%+.2f/border%d", spec.Format == TPixelFormat::Bw1 ? "bw1" : "rgb24",
-                  spec.TiltDegrees, spec.Border);
+    std::snprintf(text, sizeof text, "%s/tilt%+.2f/border%d", layout.Format == TPixelFormat::Bw1 ? "bw1" : "rgb24",
+                  layout.TiltDegrees, layout.Border);
     return text;
 }
 

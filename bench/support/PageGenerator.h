@@ -10,7 +10,7 @@
 
 namespace vellomar::bench {
 
-struct TScanPageSpec {
+struct TScanPage {
     int Width = 2480;   // A4 at 300 dpi
     int Height = 3508;
     // The page is turned counter-clockwise by this angle, so its lines climb
@@ -25,9 +25,9 @@ struct TScanPageSpec {
     uint32_t Seed = 1;
 };
 
-TBitmap GenerateScanPage(const TScanPageSpec& spec);
+TBitmap GenerateScanPage(const TScanPage& layout);
 
 // For example "rgb24/tilt+1.30/border60".
-std::string DescribeScanPage(const TScanPageSpec& spec);
+std::string DescribeScanPage(const TScanPage& layout);
 
 }  // namespace vellomar::bench
