@@ -17,10 +17,10 @@ namespace {
 
 const TBitmap& TiltedPage() {
     static const TBitmap page = [] {
-        bench::TScanPageSpec spec;
-        spec.TiltDegrees = 1.3;
-        spec.Border = 60;
-        return bench::GenerateScanPage(spec);
+        bench::TScanPage layout;
+        layout.TiltDegrees = 1.3;
+        layout.Border = 60;
+        return bench::GenerateScanPage(layout);
     }();
     return page;
 }
