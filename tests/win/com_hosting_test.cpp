@@ -7,47 +7,18 @@
 #include "ComTestSupport.h"
 #include "HostWindow.h"
 #include "RecordingSink.h"
+#include "platform/win32/AtlContainer.h"
 
 namespace vellomar::testing {
 namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
 
-class TAtl {
-public:
-    TAtl() : FModule(LoadLibraryW(L"atl.dll")) {
-        if (!FModule) return;
-        auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(FModule, "AtlAxWinInit"));
-        FCreate = reinterpret_cast<TCreate>(
-            reinterpret_cast<void*>(GetProcAddress(FModule, "AtlAxCreateControlEx")));
-        if (!init || !init()) FCreate = nullptr;
-    }
-    TAtl(const TAtl&) = delete;
-    TAtl& operator=(const TAtl&) = delete;
-    // atl.dll stays loaded: its host window class, once registered, belongs
-    // to the loaded module for the life of the process.
-    bool Usable() const { return FCreate != nullptr; }
-    HRESULT Create(HWND window, TComPtr<IUnknown>& container, TComPtr<IUnknown>& control) const {
-        return FCreate(L"Vellomar.VellomarX", window, nullptr, container.Put(), control.Put(),
-                       IID_NULL, nullptr);
-    }
-
-private:
-    using TCreate = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*);
-    HMODULE FModule;
-    TCreate FCreate = nullptr;
-};
-
-const TAtl& Atl() {
-    static TAtl atl;
-    return atl;
-}
-
 class HostingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Atl().Usable());
-        ASSERT_EQ(S_OK, Atl().Create(FHost.Area(), FContainer, FUnknown));
+        ASSERT_TRUE(AtlContainer().Usable());
+        ASSERT_EQ(S_OK, AtlContainer().Create(L"Vellomar.VellomarX", FHost.Area(), FContainer, FUnknown));
         ASSERT_TRUE(FUnknown);
         ASSERT_EQ(S_OK, FUnknown.As(IID_IVellomarX, FControl));
         TComPtr<IOleWindow> window;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Vellomar_TLB.h"
+#include "platform/win32/AtlContainer.h"
 #include "platform/win32/Bstr.h"
 #include "platform/win32/ComPtr.h"
 
@@ -22,30 +23,6 @@ using vellomar::TComPtr;
 
 constexpr wchar_t kWindowClass[] = L"VellomarDemoHost";
 constexpr UINT_PTR kCloseTimer = 1;
-
-// The container of atl.dll; the library stays loaded for the process, since
-// the window class it registers belongs to it.
-class TAtlContainer {
-public:
-    TAtlContainer() : FModule(LoadLibraryW(L"atl.dll")) {
-        if (!FModule) return;
-        auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(FModule, "AtlAxWinInit"));
-        FCreate = reinterpret_cast<TCreate>(
-            reinterpret_cast<void*>(GetProcAddress(FModule, "AtlAxCreateControlEx")));
-        if (!init || !init()) FCreate = nullptr;
-    }
-    // Creates the control by ProgID inside 'window'.
-    HRESULT Create(HWND window, TComPtr<IUnknown>& container, TComPtr<IUnknown>& control) const {
-        if (!FCreate) return E_FAIL;
-        return FCreate(L"Vellomar.VellomarX", window, nullptr, container.Put(), control.Put(),
-                       IID_NULL, nullptr);
-    }
-
-private:
-    using TCreate = HRESULT(WINAPI*)(LPCOLESTR, HWND, IStream*, IUnknown**, IUnknown**, REFIID, IUnknown*);
-    HMODULE FModule;
-    TCreate FCreate = nullptr;
-};
 
 struct TDemo {
     HWND Frame = nullptr;
@@ -127,9 +104,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (FAILED(OleInitialize(nullptr))) return 1;
     int exitCode = 1;
     {
-        static const TAtlContainer atl;
         if (CreateFrame(instance) &&
-            SUCCEEDED(atl.Create(demo.Site, demo.Container, demo.Unknown)) &&
+            SUCCEEDED(vellomar::AtlContainer().Create(L"Vellomar.VellomarX", demo.Site, demo.Container,
+                                                      demo.Unknown)) &&
             SUCCEEDED(demo.Unknown.As(IID_IVellomarX, demo.Control))) {
             ShowWindow(demo.Frame, show);
             UpdateWindow(demo.Frame);
