@@ -21,8 +21,10 @@ native_packages=(
 log() { printf '[setup] %s\n' "$*"; }
 
 have_all_packages() {
-  dpkg-query -W -f='${Status}\n' "${native_packages[@]}" 2>/dev/null |
-    grep -vc 'install ok installed' | grep -qx 0
+  local installed
+  installed=$(dpkg-query -W -f='${Status}\n' "${native_packages[@]}" 2>/dev/null |
+    grep -c 'install ok installed' || true)
+  [ "$installed" -eq "${#native_packages[@]}" ]
 }
 
 ensure_sources() {
