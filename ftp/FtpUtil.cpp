@@ -224,11 +224,29 @@ std::string TFtpUtiler::PathBeforeSeparator(int32_t k, const std::string& path) 
     return path;
 }
 
-TFtpUtiler& GetFtpUtiler() {
-    // Freed by the runtime when the module is unloaded; its destructor closes
-    // the connection and the session it still holds.
-    static TFtpUtiler utiler(CreateSystemInternetSession());
+namespace {
+
+std::unique_ptr<TFtpUtiler>& ProcessUtiler() {
+    static std::unique_ptr<TFtpUtiler> utiler;
     return utiler;
+}
+
+}  // namespace
+
+TFtpUtiler& GetFtpUtiler() {
+    std::unique_ptr<TFtpUtiler>& utiler = ProcessUtiler();
+    if (!utiler) utiler = std::make_unique<TFtpUtiler>(CreateSystemInternetSession());
+    return *utiler;
+}
+
+void FreeFtpUtiler(bool processExiting) {
+    if (processExiting) {
+        // Deliberately not destroyed: its destructor would call the internet
+        // library while the process is being torn down.
+        (void)ProcessUtiler().release();
+    } else {
+        ProcessUtiler().reset();
+    }
 }
 
 }  // namespace vellomar

@@ -66,7 +66,11 @@ public:
 };
 
 // The process-wide utility over the system's internet library, created on
-// first use and freed when the module is unloaded.
+// first use.
 TFtpUtiler& GetFtpUtiler();
+// Frees it when the module is unloaded: on an unload by FreeLibrary it
+// closes what it holds; at process exit the internet library may no longer
+// be called, so the utility is left to the system with its handles.
+void FreeFtpUtiler(bool processExiting);
 
 }  // namespace vellomar

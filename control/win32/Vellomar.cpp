@@ -8,6 +8,7 @@
 #include "control/win32/ModuleState.h"
 #include "control/win32/ModuleTypeLib.h"
 #include "control/win32/Registration.h"
+#include "ftp/FtpUtil.h"
 #include "surface/win32/FormWindow.h"
 
 using namespace vellomar::com;
@@ -26,6 +27,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             ReleaseModuleTypeInfos();
             vellomar::UnregisterFormWindowClass();
         }
+        vellomar::FreeFtpUtiler(reserved != nullptr);
         break;
     default:
         break;

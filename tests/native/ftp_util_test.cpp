@@ -287,9 +287,13 @@ TEST_F(FtpUtilTest, NoOperationRaisesWhenTheLibraryDoes) {
     EXPECT_NO_THROW(FFtp.reset());
 }
 
-TEST(GetFtpUtilerTest, AnswersOneProcessWideUtility) {
+TEST(GetFtpUtilerTest, AnswersOneProcessWideUtilityUntilItIsFreed) {
     TFtpUtiler& first = GetFtpUtiler();
     EXPECT_EQ(&first, &GetFtpUtiler());
+    first.FHost = "kept";
+    EXPECT_EQ(GetFtpUtiler().FHost, "kept");
+    FreeFtpUtiler(false);
+    EXPECT_EQ(GetFtpUtiler().FHost, "") << "a new utility after an unload";
 }
 
 }  // namespace
